@@ -1,0 +1,264 @@
+#include "app/Form1.h"
+
+#include "app/SocketRouting.h"
+#include "app/log/WriteLog.h"
+#include "capture/PelImage.h"
+#include "capture/TempFolder.h"
+#include "capture/modCapture.h"
+#include "mailcheck/CPOP3.h"
+#include "mailcheck/modMailCheck.h"
+#include "platform/MsgBox.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Rounding.h"
+#include "platform/Screen.h"
+#include "platform/SocketControl.h"
+#include "platform/ui/PictureBox.h"
+#include "reply/CSMTP.h"
+#include "settings/AllSettings.h"
+#include "settings/ProgramObjects.h"
+#include "settings/modFileAccess.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTimer>
+
+namespace {
+
+constexpr int MailCheckPeriodMs = 60000;
+constexpr int ResizeDelayMs = 100;
+constexpr double ClientWidthTwips = 5625;
+constexpr double ClientHeightTwips = 5055;
+constexpr double LabelHeightTwips = 255;
+
+int TwipsToPixelsX(double twips) {
+    return static_cast<int>(RoundHalfEven(twips / GetScreenMetrics().twipsPerPixelX));
+}
+
+int TwipsToPixelsY(double twips) {
+    return static_cast<int>(RoundHalfEven(twips / GetScreenMetrics().twipsPerPixelY));
+}
+
+} // namespace
+
+Form1::Form1(std::function<void()> runCheck)
+    : runMailCheck(runCheck ? std::move(runCheck)
+                            : std::function<void()>([] { RunMailCheck(CurrentMailAccount); })),
+      tmrMailCheck(new QTimer(this)), tmrResize(new QTimer(this)),
+      sckPOP(new SocketControl(this)), sckSMTP(new SocketControl(this)) {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    picCapture = new PictureBox(client);
+    picTemp = new PictureBox(client);
+    picTemp1 = new PictureBox(client);
+    picTemp2 = new PictureBox(client);
+    for (PictureBox* scratch : {picTemp, picTemp1, picTemp2})
+        scratch->SetAutoSize(true);
+    lblInformation = new QLabel(client);
+    lblInformation->setObjectName(QStringLiteral("lblInformation"));
+    picCapture->setObjectName(QStringLiteral("picCapture"));
+    lblInformation->resize(lblInformation->width(), TwipsToPixelsY(LabelHeightTwips));
+    resize(TwipsToPixelsX(ClientWidthTwips), TwipsToPixelsY(ClientHeightTwips) +
+                                                 menuBar()->sizeHint().height());
+    BuildMenus();
+
+    tmrMailCheck->setInterval(MailCheckPeriodMs);
+    connect(tmrMailCheck, &QTimer::timeout, this, &Form1::tmrMailCheck_Timer);
+    tmrResize->setSingleShot(true);
+    connect(tmrResize, &QTimer::timeout, this, [this] {
+        tmrResize->stop();
+        Capture_Resize();
+    });
+
+    sckPOP->onDataArrival = [this](qint64) {
+        QString text;
+        if (ReadArrivedData(*sckPOP, text))
+            POP3Client().Notify_DataArrival(text);
+    };
+    sckSMTP->onDataArrival = [this](qint64) {
+        QString text;
+        if (ReadArrivedData(*sckSMTP, text))
+            SMTPClient().Notify_DataArrival(text);
+    };
+    sckPOP->onClose = [this] { sckPOP->Close(); };
+    sckSMTP->onClose = [this] { sckSMTP->Close(); };
+}
+
+Form1::~Form1() {
+    SetInformationSink({});
+    if (MainWindowPlacement() == this)
+        SetMainWindowPlacement(nullptr);
+}
+
+bool Form1::Form_Load() {
+    QString loadError;
+    if (!InitImageLibrary(loadError)) {
+        MsgBox(MsgIcon::Critical, AppTitle(), loadError);
+        return false;
+    }
+    setWindowTitle(AppTitle());
+    for (PictureBox* scratch : {picTemp, picTemp1, picTemp2})
+        scratch->hide();
+    tmrMailCheck->start();
+    tmrResize->stop();
+    tmrResize->setInterval(ResizeDelayMs);
+    MakeFolder(OptionsFolder());
+    MakeFolder(TempFolder());
+    SetInformationSink([this](const QString& text) { lblInformation->setText(text); });
+    SetMainWindowPlacement(this);
+
+    MailCheckInterval = 5;
+    AcceptedLeftSubject.clear();
+    if (!LoadAllSettings()) {
+        tmrMailCheck->stop();
+        return false;
+    }
+
+    POP3Client().Init(*sckPOP);
+    SMTPClient().Init(*sckSMTP);
+    BuildDriverMenu();
+    Capture_Resize();
+    return true;
+}
+
+void Form1::Form_Unload() {
+    if (unloaded)
+        return;
+    unloaded = true;
+    tmrMailCheck->stop();
+    tmrResize->stop();
+    SaveAllSettings();
+    DestroyCapture();
+    ClearTempFolder();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::tmrMailCheck_Timer() {
+    if (bMailChecking)
+        return;
+    ++nMailCheckCount;
+    // A check started from the menu still runs: this one stays due and starts at the first
+    // tick after it.
+    if (nMailCheckCount >= MailCheckInterval && !bTestMailChecking)
+        RunGuardedMailCheck(true);
+}
+
+void Form1::mnuTest_MailCheck_Click() {
+    if (bMailChecking || bTestMailChecking)
+        return;
+    RunGuardedMailCheck(false);
+}
+
+void Form1::RunGuardedMailCheck(bool fromTimer) {
+    bool& running = fromTimer ? bMailChecking : bTestMailChecking;
+    running = true;
+    runMailCheck();
+    running = false;
+    if (fromTimer)
+        nMailCheckCount = 0;
+}
+
+void Form1::MailCheck_StopTimer() { tmrMailCheck->stop(); }
+
+void Form1::MailCheck_BeginTimer() { tmrMailCheck->start(); }
+
+bool Form1::MailCheckTimerEnabled() const { return tmrMailCheck->isActive(); }
+
+void Form1::BuildMenus() {
+    mnuDevice = menuBar()->addMenu(QStringLiteral("デバイス(&D)"));
+    mnuDevice->setObjectName(QStringLiteral("mnuDevice"));
+    QAction* placeholder = mnuDevice->addAction(QString());
+    placeholder->setVisible(false);
+    mnuDevice_Drivers.push_back(placeholder);
+
+    QMenu* mnuTest = menuBar()->addMenu(QStringLiteral("テスト(&T)"));
+    mnuTest->setObjectName(QStringLiteral("mnuTest"));
+    QAction* mnuTest_MailCheck = mnuTest->addAction(QStringLiteral("メールチェック&&返信(&M)"));
+    mnuTest_MailCheck->setObjectName(QStringLiteral("mnuTest_MailCheck"));
+    mnuTest_MailCheck->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    connect(mnuTest_MailCheck, &QAction::triggered, this, &Form1::mnuTest_MailCheck_Click);
+}
+
+void Form1::BuildDriverMenu() {
+    QStringList drivers;
+    const int count = GetCaptureDrivers(drivers);
+    for (int k = 1; k <= count; ++k) {
+        QAction* item = mnuDevice->addAction(TrimNull(drivers[k - 1]));
+        item->setObjectName(QStringLiteral("mnuDevice_Drivers_%1").arg(k));
+        item->setCheckable(true);
+        item->setChecked(k == DeviceDriverIndex + 1);
+        item->setVisible(true);
+        connect(item, &QAction::triggered, this, [this, k] { mnuDevice_Drivers_Click(k); });
+        mnuDevice_Drivers.push_back(item);
+    }
+}
+
+void Form1::mnuDevice_Drivers_Click(int index) {
+    for (QAction* item : mnuDevice_Drivers)
+        item->setChecked(false);
+    mnuDevice_Drivers[static_cast<size_t>(index)]->setChecked(true);
+    DeviceDriverIndex = index - 1;
+    Capture_Resize();
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // One rebuild of the layout and the capture window, 100 ms after the last size change.
+    tmrResize->stop();
+    tmrResize->start();
+}
+
+void Form1::Capture_Resize() {
+    const ScreenMetrics screen = GetScreenMetrics();
+    const QWidget* client = centralWidget();
+    const double clientWidth = client->width() * screen.twipsPerPixelX;
+    const double clientHeight = client->height() * screen.twipsPerPixelY;
+    const double labelHeight = lblInformation->height() * screen.twipsPerPixelY;
+    lblInformation->setGeometry(TwipsToPixelsX(80),
+                                TwipsToPixelsY(clientHeight - labelHeight + 30),
+                                std::max(0, TwipsToPixelsX(clientWidth - 80)),
+                                lblInformation->height());
+    picCapture->setGeometry(0, 0, client->width(),
+                            std::max(0, TwipsToPixelsY(clientHeight - (labelHeight + 20))));
+
+    DestroyCapture();
+    const size_t selected = static_cast<size_t>(DeviceDriverIndex) + 1;
+    if (selected >= mnuDevice_Drivers.size() || !mnuDevice_Drivers[selected]->isEnabled())
+        return;
+    if (CreateCapture(DeviceDriverIndex, picCapture, 60)) {
+        CenterCapture(picCapture);
+        return;
+    }
+    mnuDevice_Drivers[selected]->setEnabled(false);
+    MsgBox(MsgIcon::Critical, QStringLiteral("Error"),
+           QStringLiteral("キャプチャデバイスにアクセスできませんでした\r\nindex: %1  %2")
+               .arg(DeviceDriverIndex)
+               .arg(mnuDevice_Drivers[selected]->text()));
+}
+
+int Form1::WindowState() const {
+    if (isMinimized())
+        return 1;
+    return isMaximized() ? 2 : 0;
+}
+
+void Form1::SetWindowState(int state) {
+    if (state == 1)
+        showMinimized();
+    else if (state == 2)
+        setWindowState(Qt::WindowMaximized);
+    else
+        setWindowState(Qt::WindowNoState);
+}
+
+QRect Form1::NormalBounds() const {
+    const QRect normal = normalGeometry();
+    return normal.isValid() ? normal : geometry();
+}
+
+void Form1::SetNormalBounds(const QRect& bounds) { setGeometry(bounds); }

@@ -1,0 +1,78 @@
+#pragma once
+// The main window: the live camera picture with the status line under it, the start-up and
+// shutdown sequences, the one-minute mail-check timer and the routing of socket events.
+#include "settings/WindowPlacement.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <vector>
+
+class PictureBox;
+class SocketControl;
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+
+class Form1 : public QMainWindow, public WindowPlacement {
+    Q_OBJECT
+  public:
+    // runMailCheck runs one whole mail check; by default the mail-check cycle with the
+    // current account. Tests put their own in its place.
+    explicit Form1(std::function<void()> runMailCheck = {});
+    ~Form1() override;
+
+    // The start-up sequence. False when the program must end at once (the image library is
+    // missing, or the first response setting was cancelled); nothing has been saved then.
+    bool Form_Load();
+    // The shutdown sequence; every step runs whatever the earlier ones did.
+    void Form_Unload();
+
+    // One tick of the mail-check timer: counts it and runs the mail check when it falls due.
+    void tmrMailCheck_Timer();
+    // Runs one mail check at once, unless one is already running.
+    void mnuTest_MailCheck_Click();
+    // Around every modal dialog: the tick count survives a stop and a start.
+    void MailCheck_StopTimer();
+    void MailCheck_BeginTimer();
+
+    // Lays out the preview and the status line and reopens the selected capture driver.
+    void Capture_Resize();
+
+    int MailCheckCount() const { return nMailCheckCount; }
+    bool MailCheckTimerEnabled() const;
+
+    // WindowPlacement: the placement the options file stores.
+    int WindowState() const override;
+    void SetWindowState(int state) override;
+    QRect NormalBounds() const override;
+    void SetNormalBounds(const QRect& bounds) override;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void BuildMenus();
+    void BuildDriverMenu();
+    void mnuDevice_Drivers_Click(int index);
+    void RunGuardedMailCheck(bool fromTimer);
+
+    std::function<void()> runMailCheck;
+    int nMailCheckCount = 0;
+    bool bMailChecking = false;     // a check started by the timer runs
+    bool bTestMailChecking = false; // a check started from the menu runs
+    bool unloaded = false;
+
+    QTimer* tmrMailCheck;
+    QTimer* tmrResize;
+    SocketControl* sckPOP;
+    SocketControl* sckSMTP;
+    PictureBox* picCapture;
+    PictureBox* picTemp;
+    PictureBox* picTemp1;
+    PictureBox* picTemp2;
+    QLabel* lblInformation;
+    QMenu* mnuDevice = nullptr;
+    std::vector<QAction*> mnuDevice_Drivers; // item 0 is the hidden placeholder
+};

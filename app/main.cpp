@@ -1,0 +1,14 @@
+#include "app/Form1.h"
+#include "platform/ui/WindowedMsgBox.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    InstallWindowedMsgBox();
+    Form1 form;
+    if (!form.Form_Load())
+        return 1;
+    form.show();
+    return app.exec();
+}

@@ -1,0 +1,29 @@
+#include "platform/Screen.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <optional>
+
+namespace {
+std::optional<ScreenMetrics>& Fixed() {
+    static std::optional<ScreenMetrics> metrics;
+    return metrics;
+}
+} // namespace
+
+ScreenMetrics GetScreenMetrics() {
+    if (Fixed())
+        return *Fixed();
+    const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+                                ? QGuiApplication::primaryScreen()
+                                : nullptr;
+    if (!screen)
+        return ScreenMetrics{800, 600, 15.0, 15.0};
+    const QRect geometry = screen->geometry();
+    return ScreenMetrics{geometry.width(), geometry.height(), 1440.0 / screen->logicalDotsPerInchX(),
+                         1440.0 / screen->logicalDotsPerInchY()};
+}
+
+void SetScreenMetricsForTest(const ScreenMetrics* metrics) {
+    Fixed() = metrics ? std::optional<ScreenMetrics>(*metrics) : std::nullopt;
+}

@@ -1,0 +1,27 @@
+#include "platform/ui/PictureBox.h"
+
+#include "platform/Screen.h"
+
+#include <QPainter>
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
+
+void PictureBox::SetPicture(const QImage& image) {
+    picture = image;
+    if (autoSize && !picture.isNull())
+        resize(picture.size());
+    update();
+}
+
+double PictureBox::ScaleWidthTwips() const { return width() * GetScreenMetrics().twipsPerPixelX; }
+
+double PictureBox::ScaleHeightTwips() const {
+    return height() * GetScreenMetrics().twipsPerPixelY;
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    if (picture.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawImage(0, 0, picture);
+}

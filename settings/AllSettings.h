@@ -1,0 +1,10 @@
+#pragma once
+// Loading and saving every settings file, once at start-up and once at shutdown.
+
+// Reads the rule file, the mail account, the response settings and the options file, opening
+// the first-run dialogs where one is missing. False when the user cancelled the first
+// response setting: the program must then end at once, saving nothing.
+bool LoadAllSettings();
+
+// Writes the rule file, the mail account, the response settings and the options file.
+void SaveAllSettings();

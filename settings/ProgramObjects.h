@@ -1,0 +1,24 @@
+#pragma once
+// The program-wide settings objects: loaded by LoadAllSettings, edited in memory by the
+// dialogs, saved by SaveAllSettings.
+#include "settings/CMailAccount.h"
+#include "settings/CResAccount.h"
+
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+extern CMailAccount CurrentMailAccount;
+// Ordered as loaded; positions count from 1 where the program names them.
+extern std::vector<CResAccount> ResponseSettings;
+// The received UIDLs; absent until a rule file with at least one identifier was read.
+extern std::optional<QStringList> ReceivedUidlList;
+
+extern int MailCheckInterval;        // minutes between mail checks, at least 1
+extern int DeviceDriverIndex;        // zero-based capture driver, at least 0
+extern QString AcceptedLeftSubject;  // required subject prefix; empty: no subject test
+extern bool DeleteAfterReply;        // off at every start, never stored
+
+// What the mail account and response setting dialogs report back.
+extern bool DialogAccepted;
+extern std::optional<CMailAccount> EditedMailAccount;

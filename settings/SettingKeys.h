@@ -1,0 +1,16 @@
+#pragma once
+// The three key tables: which keys each kind of settings file holds and in which order its
+// lines are written.
+#include <QStringList>
+
+// Builds the tables; the first call of any table below does it too.
+void InitSettingKeys();
+
+const QStringList& OptionKeys();          // main.opt, 8 keys
+const QStringList& MailAccountKeys();     // main.mla, 9 keys
+const QStringList& ResponseSettingKeys(); // *.csp, 12 keys
+
+// The self-check between a key table and the record code that fills or reads it: when count
+// is not the number of keys in keyTable, shows "failed to count" with the error icon and ends
+// the program at once, saving nothing further.
+void CheckKeyCount(int count, const QStringList& keyTable);

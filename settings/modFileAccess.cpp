@@ -1,0 +1,114 @@
+#include "settings/modFileAccess.h"
+
+#include "platform/CodePage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+const QString LineEnd = QStringLiteral("\r\n");
+
+QString TrimSpaces(const QString& text) {
+    qsizetype first = 0, last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+QString FirstLine(const QString& text) {
+    const qsizetype end = text.indexOf(LineEnd);
+    return end < 0 ? text : text.left(end);
+}
+
+QString WithSlash(const QString& folder) {
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+} // namespace
+
+CParams TextToParams(const QString& text) {
+    CParams params;
+    for (const QString& line : text.split(LineEnd)) {
+        const QString trimmed = TrimSpaces(line);
+        if (trimmed.isEmpty() || trimmed.startsWith(QStringLiteral("//")))
+            continue;
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals < 0)
+            continue;
+        const QString key = TrimSpaces(line.left(equals));
+        const QString value = TrimSpaces(line.mid(equals + 1));
+        if (key.endsWith(u','))
+            params.Add(key.chopped(1), value.isEmpty() ? QStringList() : value.split(u','));
+        else
+            params.Add(key, value);
+    }
+    return params;
+}
+
+QString ParamsToText(const QString& title, const CParams& params, const QStringList& keyTable) {
+    QString text = QStringLiteral("//") + LineEnd + QStringLiteral("// ") + title + LineEnd +
+                   QStringLiteral("//") + LineEnd + LineEnd;
+    for (const QString& key : keyTable) {
+        const CParamItem* item = params.Item(key);
+        if (!item)
+            continue;
+        if (item->IsList())
+            text += item->Cmd + QStringLiteral(",=") + FirstLine(item->List().join(u',')) + LineEnd;
+        else
+            text += item->Cmd + u'=' + FirstLine(item->Text()) + LineEnd;
+    }
+    return text + LineEnd;
+}
+
+bool LoadBinaryFile(const QString& path, QByteArray& retBytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray bytes = file.readAll();
+    if (bytes.isEmpty() || file.error() != QFileDevice::NoError)
+        return false;
+    retBytes = std::move(bytes);
+    return true;
+}
+
+bool LoadTextFile(const QString& path, QString& retText) {
+    QByteArray bytes;
+    if (!LoadBinaryFile(path, bytes))
+        return false;
+    retText = FromCodePage932(bytes);
+    return true;
+}
+
+bool SaveTextFile(const QString& path, const QString& text) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = ToCodePage932(text);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void MakeFolder(const QString& path) { QDir().mkdir(path); }
+
+bool ListFiles(const QString& folder, const QString& pattern, QStringList& retPaths) {
+    const QDir dir(WithSlash(folder));
+    const QStringList names = dir.entryList({pattern}, QDir::Files, QDir::Name);
+    retPaths.clear();
+    for (const QString& name : names)
+        retPaths << dir.filePath(name);
+    return !retPaths.isEmpty();
+}
+
+void DeleteFiles(const QString& folder, const QString& pattern) {
+    QStringList paths;
+    ListFiles(folder, pattern, paths);
+    for (const QString& path : paths)
+        QFile::remove(path);
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The settings line format and the small file and folder helpers of the settings files.
+// Files are code page 932 text with CR LF line ends; paths use "/".
+#include "settings/CParams.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Reads the setting lines of text: lines are cut at CR LF; a line that is empty or begins with
+// "//" (after trimming spaces) is a comment; the key is what stands before the first "=", both
+// parts trimmed of spaces; a key ending in "," holds a list cut at every ",". Lines without "="
+// and lines with an empty key add nothing; a key met twice keeps its first value.
+CParams TextToParams(const QString& text);
+
+// The file text: a comment block naming title, one line per key of keyTable in its order
+// (keys the params lack are left out), and a final empty line. A value is written up to its
+// first CR LF, since a line cannot hold more.
+QString ParamsToText(const QString& title, const CParams& params, const QStringList& keyTable);
+
+// False when the file is missing, unreadable or empty.
+bool LoadTextFile(const QString& path, QString& retText);
+bool LoadBinaryFile(const QString& path, QByteArray& retBytes);
+
+// Replaces the file with text in code page 932, nothing added. The bytes go to a file beside
+// it that then takes its place, so an interrupted save leaves the old file whole.
+bool SaveTextFile(const QString& path, const QString& text);
+
+// Creates the folder; every failure (it exists, no right) is ignored.
+void MakeFolder(const QString& path);
+
+// The full paths of the ordinary files of folder that match the wildcard pattern, sorted by
+// name; false (and no paths) when none matches.
+bool ListFiles(const QString& folder, const QString& pattern, QStringList& retPaths);
+
+// Deletes every ordinary file of folder that matches pattern; one that cannot be deleted is
+// skipped.
+void DeleteFiles(const QString& folder, const QString& pattern);

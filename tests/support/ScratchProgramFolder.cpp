@@ -1,0 +1,25 @@
+#include "tests/support/ScratchProgramFolder.h"
+
+#include "platform/ProgramFolder.h"
+
+#include <QDir>
+#include <QFile>
+
+ScratchProgramFolder::ScratchProgramFolder() {
+    QDir(dir.path()).mkdir(QStringLiteral("options"));
+    QDir(dir.path()).mkdir(QStringLiteral("temp"));
+    SetProgramFolder(dir.path());
+}
+
+ScratchProgramFolder::~ScratchProgramFolder() { SetProgramFolder(QString()); }
+
+QByteArray ScratchProgramFolder::Read(const QString& relativePath) const {
+    QFile file(dir.filePath(relativePath));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void ScratchProgramFolder::Write(const QString& relativePath, const QByteArray& bytes) const {
+    QFile file(dir.filePath(relativePath));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}

@@ -1,0 +1,20 @@
+#pragma once
+// A program folder of the test's own, with options/ and temp/ in it, removed afterwards.
+#include <QString>
+#include <QTemporaryDir>
+
+class ScratchProgramFolder {
+  public:
+    ScratchProgramFolder();
+    ~ScratchProgramFolder();
+    ScratchProgramFolder(const ScratchProgramFolder&) = delete;
+    ScratchProgramFolder& operator=(const ScratchProgramFolder&) = delete;
+
+    QString Path() const { return dir.path(); }
+    // The bytes of a file below the folder ("" when it is missing).
+    QByteArray Read(const QString& relativePath) const;
+    void Write(const QString& relativePath, const QByteArray& bytes) const;
+
+  private:
+    QTemporaryDir dir;
+};
