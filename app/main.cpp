@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "platform/ui/TerminationSignal.h"
 #include "platform/ui/WindowedMsgBox.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@ int main(int argc, char* argv[]) {
     Form1 form;
     if (!form.Form_Load())
         return 1;
+    CloseOnTerminationSignal(&form);
     form.show();
     return app.exec();
 }

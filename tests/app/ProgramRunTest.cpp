@@ -1,0 +1,43 @@
+#include "tests/support/PumpUntil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A copy of the built program folder, so the run creates its folders where the test looks.
+bool CopyProgramFolder(const QString& to) {
+    const QDir from(QStringLiteral(VISTREL_PROGRAM_DIR));
+    for (const QString& name : from.entryList(QDir::Files))
+        if (!QFile::copy(from.filePath(name), to + "/" + name))
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST(ProgramRun, StartsCreatesItsFoldersAndEndsCleanlyWhenItsWindowCloses) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(CopyProgramFolder(dir.path()));
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.setProgram(dir.filePath(QStringLiteral("vistrel101")));
+    program.start();
+    ASSERT_TRUE(program.waitForStarted(10000));
+
+    const QDir folder(dir.path());
+    ASSERT_TRUE(PumpUntil(
+        [&] { return folder.exists(QStringLiteral("options")) && folder.exists(QStringLiteral("temp")); },
+        20000));
+    EXPECT_EQ(program.state(), QProcess::Running);
+
+    program.terminate(); // closes the window as the user would
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+}

@@ -1,0 +1,84 @@
+#include "platform/SocketControl.h"
+#include "tests/support/PumpUntil.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A connected pair: the control under test and the server's end of the connection.
+struct SocketFixture : testing::Test {
+    QTcpServer server;
+    SocketControl control;
+    QTcpSocket* peer = nullptr;
+    int closes = 0;
+    QString received;
+
+    void SetUp() override {
+        control.onClose = [this] { ++closes; };
+        control.onDataArrival = [this](qint64) {
+            QString text;
+            control.GetData(text);
+            received += text;
+        };
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        control.Connect(QStringLiteral("127.0.0.1"), server.serverPort());
+        ASSERT_TRUE(PumpUntil([this] {
+            return control.State() == SocketControl::sckConnected && server.hasPendingConnections();
+        }));
+        peer = server.nextPendingConnection();
+    }
+};
+
+} // namespace
+
+TEST_F(SocketFixture, TextCrossesAsCodePage932Bytes) {
+    ASSERT_TRUE(control.SendData(QStringLiteral("あA\r\n")));
+    ASSERT_TRUE(PumpUntil([this] { return peer->bytesAvailable() >= 5; }));
+    EXPECT_EQ(peer->readAll(), QByteArray("\x82\xa0" "A\r\n"));
+
+    // A double-byte character cut in two by the network is joined again.
+    peer->write("x\x82", 2);
+    peer->flush();
+    ASSERT_TRUE(PumpUntil([this] { return received == QStringLiteral("x"); }));
+    peer->write("\xa0", 1);
+    ASSERT_TRUE(PumpUntil([this] { return received.size() == 2; }));
+    EXPECT_EQ(received, QStringLiteral("xあ"));
+}
+
+TEST_F(SocketFixture, PeerCloseRaisesTheCloseEventOnce) {
+    peer->close();
+    ASSERT_TRUE(PumpUntil([this] { return closes == 1; }));
+    EXPECT_EQ(control.State(), SocketControl::sckClosing);
+    EXPECT_FALSE(control.SendData(QStringLiteral("late")));
+    control.Close();
+    EXPECT_EQ(control.State(), SocketControl::sckClosed);
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(SocketFixture, OwnCloseRaisesNoCloseEvent) {
+    control.Close();
+    EXPECT_EQ(control.State(), SocketControl::sckClosed);
+    ASSERT_TRUE(PumpUntil([this] { return peer->state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_EQ(closes, 0);
+    control.Close(); // harmless when closed
+    EXPECT_EQ(control.State(), SocketControl::sckClosed);
+}
+
+TEST(SocketControl, RefusedConnectionAndBadPortsEndInTheErrorState) {
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 freePort = probe.serverPort();
+    probe.close();
+
+    SocketControl control;
+    control.Connect(QStringLiteral("127.0.0.1"), freePort);
+    EXPECT_NE(control.State(), SocketControl::sckClosed);
+    EXPECT_TRUE(PumpUntil([&] { return control.State() == SocketControl::sckError; }));
+
+    for (int port : {0, -1, 65536}) {
+        control.Connect(QStringLiteral("127.0.0.1"), port);
+        EXPECT_EQ(control.State(), SocketControl::sckError) << port;
+    }
+}
