@@ -31,7 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckEndsInOneByteMode(jis, bytes);
     SjisToJis(sjis);
     JisToSjis(jis);
-    const QString subject = DecodeSubject(FromCodePage932(bytes));
-    ToHalfWidth(subject);
+    // Random bytes seldom form an encoded word; wrapped in one they reach both decoding paths.
+    const QString text = FromCodePage932(bytes);
+    ToHalfWidth(DecodeSubject(text));
+    DecodeSubject(QStringLiteral("=?ISO-2022-JP?B?") + text + QStringLiteral("?="));
+    DecodeSubject(QStringLiteral("=?UTF-8?Q?") + text + QStringLiteral("?="));
     return 0;
 }
