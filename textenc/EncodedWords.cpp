@@ -1,0 +1,121 @@
+#include "textenc/EncodedWords.h"
+
+#include "platform/CodePage.h"
+#include "textenc/MailCharset.h"
+#include "textenc/modConvBase64.h"
+
+#include <algorithm>
+
+namespace {
+
+struct EncodedWord {
+    QString charset;
+    QChar encoding;
+    QString text;
+    qsizetype end = 0; // index just past the closing "?="
+};
+
+bool IsBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+// The encoded word that starts at from, if one does: charset and text hold no "?" and no
+// blank, the encoding is one letter.
+bool ParseWord(const QString& value, qsizetype from, EncodedWord& retWord) {
+    if (!QStringView(value).mid(from).startsWith(u"=?"))
+        return false;
+    const qsizetype charsetStart = from + 2;
+    const qsizetype charsetEnd = value.indexOf(u'?', charsetStart);
+    if (charsetEnd <= charsetStart || charsetEnd + 2 >= value.size() ||
+        value[charsetEnd + 2] != u'?')
+        return false;
+    const qsizetype textStart = charsetEnd + 3;
+    const qsizetype textEnd = value.indexOf(u'?', textStart);
+    if (textEnd < 0 || textEnd + 1 >= value.size() || value[textEnd + 1] != u'=')
+        return false;
+    const QString charset = value.mid(charsetStart, charsetEnd - charsetStart);
+    const QString text = value.mid(textStart, textEnd - textStart);
+    if (std::any_of(charset.begin(), charset.end(), IsBlank) ||
+        std::any_of(text.begin(), text.end(), IsBlank))
+        return false;
+    // An RFC 2231 language suffix ("UTF-8*ja") says nothing about the bytes.
+    retWord.charset = charset.section(u'*', 0, 0);
+    retWord.encoding = value[charsetEnd + 1].toUpper();
+    retWord.text = text;
+    retWord.end = textEnd + 2;
+    return true;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+bool DecodeWord(const EncodedWord& word, QString& retText) {
+    QByteArray bytes;
+    if (word.encoding == u'B') {
+        // Pad characters carry no data; without them the decoder's dropped bits are the pad.
+        QString text = word.text;
+        while (text.endsWith(u'='))
+            text.chop(1);
+        InitBase64();
+        bytes = DecodeBase64Text(text, false);
+    } else if (word.encoding == u'Q') {
+        bytes = DecodeQText(ToCodePage932(word.text));
+    } else {
+        return false;
+    }
+    return CharsetToText(bytes, word.charset, retText);
+}
+
+} // namespace
+
+QByteArray DecodeQText(const QByteArray& text) {
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool escape = c == '=' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+                            HexValue(text[i + 2]) >= 0;
+        if (escape) {
+            out.append(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+            i += 2;
+        } else {
+            out.append(c == '_' ? ' ' : c);
+        }
+    }
+    return out;
+}
+
+QString DecodeEncodedWords(const QString& sValue) {
+    QString out;
+    QString blanks;         // white space seen since the last word or text
+    bool afterWord = false; // the last thing kept was a decoded word
+    qsizetype i = 0;
+    while (i < sValue.size()) {
+        EncodedWord word;
+        QString decoded;
+        if (ParseWord(sValue, i, word)) {
+            const bool ok = DecodeWord(word, decoded);
+            if (!(ok && afterWord))
+                out += blanks;
+            out += ok ? decoded : sValue.mid(i, word.end - i);
+            blanks.clear();
+            afterWord = ok;
+            i = word.end;
+        } else if (IsBlank(sValue[i])) {
+            blanks += sValue[i++];
+        } else {
+            out += blanks;
+            out += sValue[i++];
+            blanks.clear();
+            afterWord = false;
+        }
+    }
+    return out + blanks;
+}

@@ -1,0 +1,13 @@
+#pragma once
+// RFC 2047 encoded words ("=?charset?B?...?=" and "=?charset?Q?...?=") in a header value.
+#include <QByteArray>
+#include <QString>
+
+// Decodes every encoded word of sValue on its own and keeps the text around the words as it
+// is. White space between two adjacent decoded words is dropped (RFC 2047 section 6.2); a word
+// whose charset CharsetToText does not know stays as it stands.
+QString DecodeEncodedWords(const QString& sValue);
+
+// The bytes of a Q-encoded text (RFC 2047 section 4.2): "_" is a space and "=" with two hex
+// digits one byte; everything else, a malformed "=" included, stands for itself.
+QByteArray DecodeQText(const QByteArray& text);
