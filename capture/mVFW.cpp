@@ -3,16 +3,22 @@
 #include "platform/ui/WindowHandles.h"
 
 namespace {
-LPARAM Address(void* buffer) { return reinterpret_cast<LPARAM>(buffer); }
+LPARAM Address(void* buffer) {
+    return reinterpret_cast<LPARAM>(buffer);
+}
 } // namespace
 
 bool capDriverConnect(HWND hCapWnd, int driverIndex) {
     return SendMessageA(hCapWnd, WM_CAP_DRIVER_CONNECT, static_cast<WPARAM>(driverIndex), 0) != 0;
 }
 
-void capDriverDisconnect(HWND hCapWnd) { SendMessageA(hCapWnd, WM_CAP_DRIVER_DISCONNECT, 0, 0); }
+void capDriverDisconnect(HWND hCapWnd) {
+    SendMessageA(hCapWnd, WM_CAP_DRIVER_DISCONNECT, 0, 0);
+}
 
-bool capEditCopy(HWND hCapWnd) { return SendMessageA(hCapWnd, WM_CAP_EDIT_COPY, 0, 0) != 0; }
+bool capEditCopy(HWND hCapWnd) {
+    return SendMessageA(hCapWnd, WM_CAP_EDIT_COPY, 0, 0) != 0;
+}
 
 bool capDlgVideoFormat(HWND hCapWnd) {
     return SendMessageA(hCapWnd, WM_CAP_DLG_VIDEOFORMAT, 0, 0) != 0;

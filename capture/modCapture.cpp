@@ -48,9 +48,9 @@ bool CreateCapture(int driverIndex, PictureBox* host, int framesPerSecond) {
     if (hWndCapture)
         DestroyCapture();
     DeviceDriverIndex = driverIndex;
-    hWndCapture = capCreateCaptureWindowA(QByteArray::number(driverIndex).constData(),
-                                          WS_CHILD | WS_VISIBLE, 0, 0, CreationWidth,
-                                          CreationHeight, HandleOf(host), 0);
+    hWndCapture =
+        capCreateCaptureWindowA(QByteArray::number(driverIndex).constData(), WS_CHILD | WS_VISIBLE,
+                                0, 0, CreationWidth, CreationHeight, HandleOf(host), 0);
     if (!capDriverConnect(hWndCapture, driverIndex)) {
         DestroyWindow(hWndCapture);
         hWndCapture = 0;
@@ -74,7 +74,9 @@ void DestroyCapture() {
     hWndCapture = 0;
 }
 
-HWND CaptureWindowHandle() { return hWndCapture; }
+HWND CaptureWindowHandle() {
+    return hWndCapture;
+}
 
 bool GetVideoSize(int& retWidth, int& retHeight) {
     const DWORD size = capGetVideoFormatSize(hWndCapture);
@@ -120,4 +122,6 @@ void CaptureToFile(const QString& path, PictureBox* stillHost) {
     EmptyClipboard();
 }
 
-QString TrimNull(const QString& text) { return text.left(text.indexOf(QChar(u'\0'))); }
+QString TrimNull(const QString& text) {
+    return text.left(text.indexOf(QChar(u'\0')));
+}
