@@ -1,6 +1,8 @@
 #pragma once
 // The live camera picture and the stills: the capture drivers, the capture window inside a
 // host picture box, and the current frame written as a 24-bit BMP file.
+#include "platform/ui/CaptureTypes.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,16 +13,24 @@ class PictureBox;
 int GetCaptureDrivers(QStringList& retDrivers);
 
 // Opens driverIndex in a capture window inside host with a live preview; true when the
-// preview runs.
+// preview runs. Remembers driverIndex as the selected driver; a window still open from
+// before is closed first.
 bool CreateCapture(int driverIndex, PictureBox* host, int framesPerSecond);
 
 // Disconnects the driver and closes the capture window.
 void DestroyCapture();
 
-// Centres the video image in host.
+// The capture window (0 when there is none), for the driver dialogs of the main window.
+HWND CaptureWindowHandle();
+
+// Centres the video image in host; the video may be larger, and is then cropped on all sides.
 void CenterCapture(PictureBox* host);
 
-// Writes the current frame to path, using stillHost as its scratch surface.
+// The current video format's width and height; false without a connected driver.
+bool GetVideoSize(int& retWidth, int& retHeight);
+
+// Writes the current frame to path, using stillHost as its scratch surface. Whatever file
+// was at path goes first, so that a failed still never leaves an old one behind.
 void CaptureToFile(const QString& path, PictureBox* stillHost);
 
 // The part of text before its first NUL.

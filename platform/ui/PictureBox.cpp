@@ -1,6 +1,7 @@
 #include "platform/ui/PictureBox.h"
 
 #include "platform/Screen.h"
+#include "platform/ui/BmpFile.h"
 
 #include <QPainter>
 
@@ -11,6 +12,10 @@ void PictureBox::SetPicture(const QImage& image) {
     if (autoSize && !picture.isNull())
         resize(picture.size());
     update();
+}
+
+bool PictureBox::SavePicture(const QString& path) const {
+    return WriteBmp24File(picture, path);
 }
 
 double PictureBox::ScaleWidthTwips() const { return width() * GetScreenMetrics().twipsPerPixelX; }

@@ -12,6 +12,9 @@ class PictureBox : public QWidget {
     const QImage& Picture() const { return picture; }
     // Keeps image and, with autoSize, takes its size.
     void SetPicture(const QImage& image);
+    // Saves the persistent image as a 24-bit bottom-up BMP file (54-byte header); false
+    // without an image or when the file cannot be written.
+    bool SavePicture(const QString& path) const;
     bool AutoSize() const { return autoSize; }
     void SetAutoSize(bool on) { autoSize = on; }
 

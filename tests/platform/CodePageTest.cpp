@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 TEST(CodePage, ConvertsJapaneseAsciiAndHalfWidthKatakana) {
-    const QByteArray bytes("\x82\xa0\x88\x9f" "A\\~" "\xb1", 8);
+    const QByteArray bytes("\x82\xa0\x88\x9f"
+                           "A\\~"
+                           "\xb1",
+                           8);
     const QString text = FromCodePage932(bytes);
     EXPECT_EQ(text, QString::fromUtf8("あ亜A\\~ｱ"));
     EXPECT_EQ(ToCodePage932(text), bytes);

@@ -1,0 +1,132 @@
+#include "platform/ui/CaptureWindow.h"
+
+#include "platform/ui/CaptureClipboard.h"
+#include "platform/ui/CaptureDrivers.h"
+#include "platform/ui/CaptureFormatDialog.h"
+#include "platform/ui/CaptureSourceDialog.h"
+
+#include <QPainter>
+#include <QTimer>
+
+namespace {
+// How long a still waits for the device's first frame after connecting.
+constexpr int FirstFrameWaitMs = 2000;
+constexpr int DefaultPreviewRateMs = 66;
+} // namespace
+
+HWND capCreateCaptureWindowA(const char* lpszWindowName, DWORD dwStyle, int x, int y, int nWidth,
+                             int nHeight, HWND hwndParent, int) {
+    QWidget* parent = nullptr;
+    if (dwStyle & WS_CHILD) {
+        parent = WidgetOf(hwndParent);
+        if (!parent)
+            return 0;
+    }
+    auto* window = new CaptureWindow(parent);
+    window->setObjectName(QString::fromLocal8Bit(lpszWindowName ? lpszWindowName : ""));
+    window->setGeometry(x, y, nWidth, nHeight);
+    if (dwStyle & WS_VISIBLE)
+        window->show();
+    return HandleOf(window);
+}
+
+CaptureWindow::CaptureWindow(QWidget* parent) : QWidget(parent), previewTimer(new QTimer(this)) {
+    previewTimer->setTimerType(Qt::PreciseTimer);
+    previewTimer->setInterval(DefaultPreviewRateMs);
+    connect(previewTimer, &QTimer::timeout, this, &CaptureWindow::PreviewTick);
+}
+
+CaptureWindow::~CaptureWindow() = default;
+
+bool CaptureWindow::DriverConnect(int index) {
+    DriverDisconnect();
+    const std::shared_ptr<CaptureDriver> driver = CaptureDriverAt(index);
+    if (!driver)
+        return false;
+    stream = driver->Open();
+    return stream != nullptr;
+}
+
+bool CaptureWindow::DriverDisconnect() {
+    previewTimer->stop();
+    frame = QImage();
+    update();
+    return std::exchange(stream, nullptr) != nullptr;
+}
+
+bool CaptureWindow::EditCopy() {
+    QImage still;
+    if (!Streaming() || !stream->ReadFrame(FirstFrameWaitMs, still))
+        return false;
+    SetClipboardBitmap(still);
+    return true;
+}
+
+bool CaptureWindow::SetPreview(bool on) {
+    if (!Streaming())
+        return false;
+    if (on)
+        previewTimer->start();
+    else
+        previewTimer->stop();
+    return true;
+}
+
+bool CaptureWindow::SetPreviewRate(int milliseconds) {
+    if (!Streaming() || milliseconds < 0)
+        return false;
+    previewTimer->setInterval(milliseconds);
+    return true;
+}
+
+bool CaptureWindow::SetScale(bool on) {
+    if (!Streaming())
+        return false;
+    scale = on;
+    update();
+    return true;
+}
+
+bool CaptureWindow::VideoFormatDialog() {
+    if (!Streaming() || !ShowVideoFormatDialog(this, *stream))
+        return false;
+    frame = QImage();
+    update();
+    return true;
+}
+
+bool CaptureWindow::VideoSourceDialog() {
+    return Streaming() && ShowVideoSourceDialog(this, *stream);
+}
+
+bool CaptureWindow::Previewing() const {
+    return previewTimer->isActive();
+}
+
+int CaptureWindow::PreviewRate() const {
+    return previewTimer->interval();
+}
+
+void CaptureWindow::PreviewTick() {
+    QImage next;
+    if (stream->ReadFrame(0, next)) {
+        frame = next;
+        ++framesShown;
+        update();
+    } else if (stream->Lost()) {
+        // An unplugged camera ends the preview; the window stays and shows nothing.
+        previewTimer->stop();
+        frame = QImage();
+        update();
+    }
+}
+
+void CaptureWindow::paintEvent(QPaintEvent*) {
+    if (frame.isNull())
+        return;
+    QPainter painter(this);
+    if (scale)
+        painter.drawImage(rect(), frame);
+    else
+        painter.drawImage(0, 0, frame);
+}

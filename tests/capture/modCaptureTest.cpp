@@ -1,0 +1,213 @@
+#include "capture/modCapture.h"
+
+#include "platform/CodePage.h"
+#include "platform/Screen.h"
+#include "platform/ui/BmpFile.h"
+#include "platform/ui/CaptureClipboard.h"
+#include "platform/ui/CaptureDrivers.h"
+#include "platform/ui/CaptureWindow.h"
+#include "platform/ui/PictureBox.h"
+#include "platform/ui/TestCaptureDriver.h"
+#include "settings/ProgramObjects.h"
+#include "tests/support/ScratchProgramFolder.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTest>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ModCaptureTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const ScreenMetrics metrics{1024, 768, 15.0, 15.0};
+        SetScreenMetricsForTest(&metrics);
+        host.resize(400, 300);
+        stillHost.SetAutoSize(true);
+    }
+    void TearDown() override {
+        DestroyCapture();
+        SetCaptureDriversForTest({});
+        SetScreenMetricsForTest(nullptr);
+        EmptyClipboard();
+    }
+    void UseDriver(std::shared_ptr<TestCaptureDriver> driver) {
+        testDriver = driver;
+        SetCaptureDriversForTest({std::move(driver)});
+    }
+    CaptureWindow* Window() const {
+        return qobject_cast<CaptureWindow*>(WidgetOf(CaptureWindowHandle()));
+    }
+    QStringList LogLines() const {
+        return FromCodePage932(folder.Read(QStringLiteral("options/main.log")))
+            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+
+    ScratchProgramFolder folder;
+    PictureBox host;
+    PictureBox stillHost;
+    std::shared_ptr<TestCaptureDriver> testDriver;
+};
+
+} // namespace
+
+TEST_F(ModCaptureTest, DriverListStopsAtTheFirstFreeIndex) {
+    auto driver = [](const char* name, const char* version) {
+        return std::make_shared<TestCaptureDriver>(name, version);
+    };
+    SetCaptureDriversForTest(
+        {driver("Video A", "2.0"),
+         std::make_shared<TestCaptureDriver>(ToCodePage932(QStringLiteral("カメラ")), "1.0"),
+         nullptr, driver("Video D", "4.0")});
+    QStringList drivers{QStringLiteral("stale")};
+    ASSERT_EQ(GetCaptureDrivers(drivers), 2);
+    ASSERT_EQ(drivers.size(), 2);
+    EXPECT_EQ(drivers[0], QStringLiteral("Video A") + QChar(u'\0') + QStringLiteral("2.0"));
+    EXPECT_EQ(TrimNull(drivers[0]), QStringLiteral("Video A"));
+    EXPECT_EQ(TrimNull(drivers[1]), QStringLiteral("カメラ"));
+
+    SetCaptureDriversForTest({nullptr});
+    EXPECT_EQ(GetCaptureDrivers(drivers), 0);
+    EXPECT_TRUE(drivers.isEmpty());
+}
+
+TEST_F(ModCaptureTest, TrimNullKeepsTextWithoutANul) {
+    EXPECT_EQ(TrimNull(QStringLiteral("abc")), QStringLiteral("abc"));
+    EXPECT_EQ(TrimNull(QString(QChar(u'\0')) + QStringLiteral("x")), QString());
+    EXPECT_EQ(TrimNull(QString()), QString());
+}
+
+TEST_F(ModCaptureTest, CreateCaptureOpensAnUnscaledPreviewAtTheVideoSize) {
+    UseDriver(std::make_shared<TestCaptureDriver>("Video A"));
+    DeviceDriverIndex = 5;
+    ASSERT_TRUE(CreateCapture(0, &host, 60));
+    EXPECT_EQ(DeviceDriverIndex, 0);
+    CaptureWindow* window = Window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->parentWidget(), &host);
+    EXPECT_EQ(window->objectName(), QStringLiteral("0"));
+    EXPECT_EQ(window->geometry(), QRect(0, 0, 320, 240));
+    EXPECT_TRUE(window->Previewing());
+    EXPECT_EQ(window->PreviewRate(), 17);
+    EXPECT_FALSE(window->Scaled());
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(GetVideoSize(width, height));
+    EXPECT_EQ(QSize(width, height), QSize(320, 240));
+
+    // Rebuilt without DestroyCapture, the old window does not linger; 1000 / 24 rounds to 42.
+    ASSERT_TRUE(CreateCapture(0, &host, 24));
+    EXPECT_EQ(host.findChildren<CaptureWindow*>().size(), 1);
+    EXPECT_EQ(Window()->PreviewRate(), 42);
+
+    DestroyCapture();
+    EXPECT_EQ(CaptureWindowHandle(), 0u);
+    EXPECT_TRUE(host.findChildren<CaptureWindow*>().isEmpty());
+    EXPECT_FALSE(GetVideoSize(width, height));
+    DestroyCapture(); // twice: nothing happens
+}
+
+TEST_F(ModCaptureTest, ADriverThatDoesNotConnectLeavesNoWindow) {
+    UseDriver(std::make_shared<TestCaptureDriver>("Video A"));
+    testDriver->State().busy = true;
+    EXPECT_FALSE(CreateCapture(0, &host, 60));
+    EXPECT_EQ(DeviceDriverIndex, 0);
+    EXPECT_EQ(CaptureWindowHandle(), 0u);
+    EXPECT_TRUE(host.findChildren<CaptureWindow*>().isEmpty());
+    EXPECT_FALSE(CreateCapture(3, &host, 60)); // no driver there
+    EXPECT_EQ(DeviceDriverIndex, 3);
+    EXPECT_FALSE(CreateCapture(0, nullptr, 60));
+    CenterCapture(&host); // without a window: nothing happens
+}
+
+TEST_F(ModCaptureTest, CenterCaptureRoundsHalvesToEvenAndMayGoNegative) {
+    UseDriver(std::make_shared<TestCaptureDriver>("Video A"));
+    const struct {
+        QSize host;
+        QPoint expected;
+    } cases[] = {{{400, 300}, {40, 30}},
+                 {{321, 241}, {0, 0}},
+                 {{200, 200}, {-60, -20}},
+                 {{323, 243}, {2, 2}}};
+    for (const auto& test : cases) {
+        host.resize(test.host);
+        ASSERT_TRUE(CreateCapture(0, &host, 60));
+        CenterCapture(&host);
+        EXPECT_EQ(Window()->pos(), test.expected) << test.host.width();
+        EXPECT_EQ(Window()->size(), QSize(320, 240));
+    }
+    // The host's size goes through twips: at 12 twips a pixel the same pixels give the same place.
+    const ScreenMetrics coarse{1024, 768, 12.0, 12.0};
+    SetScreenMetricsForTest(&coarse);
+    host.resize(400, 300);
+    CenterCapture(&host);
+    EXPECT_EQ(Window()->pos(), QPoint(40, 30));
+}
+
+TEST_F(ModCaptureTest, StillIsTheFrameAsABottomUpPaddedBmp) {
+    // 322 pixels make 966 bytes a row, padded to 968.
+    UseDriver(
+        std::make_shared<TestCaptureDriver>("Video A", "1.0", std::vector<QSize>{{322, 241}}));
+    ASSERT_TRUE(CreateCapture(0, &host, 60));
+    QGuiApplication::clipboard()->setText(QStringLiteral("the user's text"));
+    const QString path = folder.Path() + QStringLiteral("/temp/capture.bmp");
+
+    CaptureToFile(path, &stillHost);
+
+    const QByteArray bytes = folder.Read(QStringLiteral("temp/capture.bmp"));
+    ASSERT_EQ(bytes.size(), 54 + 968 * 241);
+    EXPECT_EQ(bytes.left(2), QByteArray("BM"));
+    EXPECT_EQ(qFromLittleEndian<quint32>(bytes.constData() + 10), 54u);
+    EXPECT_EQ(qFromLittleEndian<quint32>(bytes.constData() + 14), 40u);
+    EXPECT_EQ(qFromLittleEndian<qint32>(bytes.constData() + 18), 322);
+    EXPECT_EQ(qFromLittleEndian<qint32>(bytes.constData() + 22), 241);
+    EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + 28), 24);
+    const QImage frame = TestCapturePicture({322, 241}, testDriver->State().lastFrame, {});
+    bool same = true;
+    for (int row = 0; row < 241 && same; ++row) {
+        const char* stored = bytes.constData() + 54 + row * 968;
+        const uchar* pixels = frame.constScanLine(240 - row);
+        for (int x = 0; x < 322 && same; ++x)
+            same = static_cast<uchar>(stored[3 * x]) == pixels[3 * x + 2] &&
+                   static_cast<uchar>(stored[3 * x + 1]) == pixels[3 * x + 1] &&
+                   static_cast<uchar>(stored[3 * x + 2]) == pixels[3 * x];
+        same = same && stored[966] == 0 && stored[967] == 0;
+    }
+    EXPECT_TRUE(same);
+    EXPECT_EQ(stillHost.size(), QSize(322, 241));
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the user's text"));
+    EXPECT_TRUE(LogLines().isEmpty());
+}
+
+TEST_F(ModCaptureTest, RefusedCopyLogsOnceAndLeavesNoFile) {
+    const QString path = folder.Path() + QStringLiteral("/temp/capture.bmp");
+    folder.Write(QStringLiteral("temp/capture.bmp"), "an older still");
+    QImage userBitmap(2, 2, QImage::Format_RGB888);
+    userBitmap.fill(Qt::red);
+    SetClipboardBitmap(userBitmap);
+
+    CaptureToFile(path, &stillHost); // no capture window
+
+    const QStringList lines = LogLines();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("\tcapEditCopy() に失敗しました")));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(GetClipboardBitmap(), userBitmap);
+}
+
+TEST_F(ModCaptureTest, AnUnpluggedCameraEndsThePreviewAndFailsTheNextStill) {
+    UseDriver(std::make_shared<TestCaptureDriver>("Video A"));
+    ASSERT_TRUE(CreateCapture(0, &host, 60));
+    testDriver->State().unplugged = true;
+    for (int k = 0; k < 100 && Window()->Previewing(); ++k)
+        QTest::qWait(10);
+    EXPECT_FALSE(Window()->Previewing());
+    const QString path = folder.Path() + QStringLiteral("/temp/capture.bmp");
+    CaptureToFile(path, &stillHost);
+    EXPECT_EQ(LogLines().size(), 1);
+    EXPECT_FALSE(QFile::exists(path));
+}
