@@ -1,5 +1,6 @@
 #include "tests/support/DovecotServer.h"
 
+#include "platform/Clock.h"
 #include "tests/support/LoopbackPort.h"
 
 #include <QCoreApplication>
@@ -133,13 +134,15 @@ QString DovecotServer::Config() const {
                        "  args = scheme=PLAIN username_format=%n %1/users\n}\n"
                        "userdb {\n  driver = passwd-file\n  args = username_format=%n %1/users\n}\n"
                        // A failed login would otherwise slow every later one down.
-                       "service anvil {\n  unix_listener anvil-auth-penalty {\n"
+                       "service anvil {\n%3  unix_listener anvil-auth-penalty {\n"
                        "    path = anvil-auth-penalty-disabled\n  }\n}\n"
-                       "service pop3-login {\n"
+                       "service pop3-login {\n%3"
                        "  inet_listener pop3 {\n    address = 127.0.0.1\n    port = %2\n  }\n"
                        "  inet_listener pop3s {\n    port = 0\n  }\n}\n")
             .arg(b)
-            .arg(port);
+            .arg(port)
+            // Only root may chroot; otherwise these two services run unconfined.
+            .arg(asRoot ? QString() : QStringLiteral("  chroot =\n"));
     if (asRoot) {
         // The mail user cannot pass the private temporary folder: chroot into the mailboxes.
         return text + QStringLiteral("first_valid_uid = %2\nfirst_valid_gid = %3\n"
@@ -167,7 +170,8 @@ QString DovecotServer::Config() const {
 
 bool DovecotServer::WaitForGreeting() {
     // Started in about 0.2 s; ten seconds bounds a slow machine.
-    for (int attempt = 0; attempt < 50; ++attempt) {
+    const double deadline = SteadySeconds() + 10;
+    while (SteadySeconds() < deadline) {
         if (master.state() == QProcess::NotRunning)
             return false;
         QTcpSocket probe;
