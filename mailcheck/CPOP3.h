@@ -1,19 +1,85 @@
 #pragma once
-// The POP3 client that reads the mailbox over the main window's socket control.
+// The POP3 client (RFC 1939 with APOP) that reads the mailbox over the main window's socket
+// control. Each operation sends one command and waits for its reply while the GUI thread
+// pumps events, so the socket's data events reach Notify_DataArrival. No operation raises an
+// error or shows a message: a refused, late or missing reply is a false result.
+#include "mailcheck/POP3Reply.h"
+#include "platform/ReplyWait.h"
+
 #include <QString>
+#include <QStringList>
 
 class SocketControl;
 
 class CPOP3 {
   public:
-    // Binds the client to its socket control (owned by the main window).
+    // クラスの初期設定を行います。 Binds the socket control (owned by the main window);
+    // time-out 10 s, poll period 10 ms.
     void Init(SocketControl& sock);
-    // Called from the socket's data event with the text just read.
+    // Closes the socket; harmless when it is closed.
+    void SockClose();
+    // サーバーとの通信処理をすべてキャンセルします。 Ends the current wait at its next poll.
+    void Cancel();
+    // タイムアウトを設定します。 Longest time, in seconds, that one wait may take.
+    float TimeoutSecond() const { return wait.TimeoutSecond; }
+    void TimeoutSecond(float nSecond) { wait.TimeoutSecond = nSecond; }
+    // Sleep between two polls of a wait, in milliseconds; 0 or less: no sleep.
+    int LoopWaitMS() const { return wait.LoopWaitMS; }
+    void LoopWaitMS(int nMiliSecond) { wait.LoopWaitMS = nMiliSecond; }
+
+    // サーバーに接続します。 Connects and reads the greeting; retChallenge is its APOP time
+    // stamp (empty when it has none). True once connected, whatever the greeting says; false
+    // on a socket error, a cancel or the time-out (the caller then calls SockClose).
+    bool Connect(const QString& sHost, int nPort, QString& retChallenge);
+    // サーバーに通常ログインします。 USER, then PASS only when USER was accepted.
+    bool Login(const QString& sUser, const QString& sPass);
+    // サーバーにAPOPログインします。 Takes one pending line first (waiting for it when none has
+    // come), then sends APOP with sDigest in lower case.
+    bool Login2(const QString& sUser, const QString& sDigest);
+    // サーバーからログオフします。 Sends QUIT, reads its reply and closes the socket.
+    void Quit();
+
+    // サーバーにあるメールの一覧を返します。 Message sizes indexed by message number; with
+    // id > 0 only that message's entry.
+    bool CMD_LIST(QStringList& retvarList, int id);
+    // サーバーから指定したメールのヘッダと本文を一度に返します。 The whole message up to and
+    // including the closing "." line, dot-stuffed lines as received.
+    bool CMD_RETR(int id, QString& retData);
+    // サーバーのメールの総数とバイト数を返します。
+    bool CMD_STAT(int& retCount, int& retBytes);
+    // ログイン後、サーバーにDELE命令で削除対象になったメールを解除します。
+    bool CMD_RESET();
+    // サーバーの応答を確認します。
+    bool CMD_NOOP();
+    // サーバーから指定したメールのヘッダと指定した行数の本文を返します。 As CMD_RETR.
+    bool CMD_TOP(int id, int nLine, QString& retData);
+    // サーバーから削除するメールを選択します。QUIT命令後、選択されたメールは削除されます。
+    bool CMD_DELE(int id);
+    // サーバーのX-UIDLの一覧を返します。 Unique ids indexed by message number; with id > 0
+    // only that message's entry.
+    bool CMD_UIDL(QStringList& retList, int id);
+
+    // WinsockのDataArrivalイベントでGetDataメソッドでデータを受信して引数に受信したデータを
+    // 入れて呼び出してください。 Appends text to the receive buffer.
     void Notify_DataArrival(const QString& text);
+    // Sleeps one poll period.
+    void Wait() const { wait.Wait(); }
 
   private:
+    // Sends command and CR LF (errors ignored; the read that follows notices), pumps once.
+    void SendLine(const QString& command);
+    // Waits for one reply and takes it from the buffer: the complete reply when it came,
+    // otherwise whatever arrived before the time-out, cancel or disconnect.
+    QString ReadResponse(ReplyMode mode);
+    bool IsConnected() const;
+    bool ReadData(QString& retData);
+    bool ReadList(QStringList& retList);
+    // LIST or UIDL: the whole list, or with id > 0 the one entry.
+    bool ListCommand(const QString& command, int id, QStringList& retList);
+
     SocketControl* sock = nullptr;
     QString sRecvBuffer;
+    ReplyWait wait; // bCancel, TimeoutSecond, LoopWaitMS and the deadline of the waits
 };
 
 // The program's one POP3 client.

@@ -1,0 +1,101 @@
+#include "mailcheck/POP3Reply.h"
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+const QString Terminator = QStringLiteral("\r\n.\r\n");
+
+// A message number or count: decimal digits only, within the signed 32-bit range.
+bool ReadNumber(const QString& sField, int& retValue) {
+    if (sField.isEmpty())
+        return false;
+    for (QChar c : sField)
+        if (c < u'0' || c > u'9')
+            return false;
+    bool ok = false;
+    const int value = sField.toInt(&ok, 10);
+    if (ok)
+        retValue = value;
+    return ok;
+}
+
+// The reply without the line end of its (only) status line.
+QString StatusLine(const QString& sReply) {
+    const qsizetype end = sReply.indexOf(CrLf);
+    return end < 0 ? sReply : sReply.left(end);
+}
+
+// Puts sValue at index n, growing the list with empty entries up to it.
+bool StoreAt(const QString& sNumber, const QString& sValue, QStringList& retList) {
+    int n = 0;
+    if (!ReadNumber(sNumber, n) || n < 1 || n > MaxListNumber)
+        return false;
+    while (retList.size() <= n)
+        retList.append(QString());
+    retList[n] = sValue;
+    return true;
+}
+
+} // namespace
+
+bool IsOK(const QString& sReply) {
+    return sReply.left(3).toUpper() == QStringLiteral("+OK");
+}
+
+qsizetype CompleteReplyLength(const QString& sBuffer, ReplyMode mode) {
+    const qsizetype lineEnd = sBuffer.indexOf(CrLf);
+    if (lineEnd < 0)
+        return 0;
+    if (mode == SingleLine || !IsOK(sBuffer))
+        return lineEnd + CrLf.size();
+    const qsizetype end = sBuffer.indexOf(Terminator);
+    return end < 0 ? 0 : end + Terminator.size();
+}
+
+QString ChallengeOf(const QString& sGreeting) {
+    const qsizetype open = sGreeting.indexOf(u'<');
+    const qsizetype close = open < 0 ? -1 : sGreeting.indexOf(u'>', open);
+    return close < 0 ? QString() : sGreeting.mid(open, close - open + 1);
+}
+
+bool ReadStatFields(const QString& sReply, int& retCount, int& retBytes) {
+    if (!IsOK(sReply))
+        return false;
+    const QStringList fields = StatusLine(sReply).split(u' ');
+    if (fields.size() < 3)
+        return false;
+    ReadNumber(fields[1], retCount);
+    ReadNumber(fields[2], retBytes);
+    return true;
+}
+
+bool ReadDataReply(const QString& sReply, QString& retData) {
+    if (!IsOK(sReply) || CompleteReplyLength(sReply, MultiLine) == 0)
+        return false;
+    retData = sReply.mid(sReply.indexOf(CrLf) + CrLf.size());
+    return true;
+}
+
+bool ReadListReply(const QString& sReply, QStringList& retList) {
+    retList.clear();
+    if (!IsOK(sReply) || CompleteReplyLength(sReply, MultiLine) == 0)
+        return false;
+    const QStringList lines = sReply.split(CrLf);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (lines[i] == QStringLiteral("."))
+            break;
+        const QStringList fields = lines[i].split(u' ');
+        if (fields.size() < 2)
+            break;
+        StoreAt(fields[0], fields[1], retList);
+    }
+    return true;
+}
+
+bool ReadListingLine(const QString& sReply, QStringList& retList) {
+    retList.clear();
+    if (!IsOK(sReply))
+        return false;
+    const QStringList fields = StatusLine(sReply).split(u' ');
+    return fields.size() >= 3 && StoreAt(fields[1], fields[2], retList);
+}

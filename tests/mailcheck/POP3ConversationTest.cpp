@@ -1,0 +1,203 @@
+// The client against scripted loopback servers: slow, silent, split, refusing and hostile ones.
+#include "WiredPOP3.h"
+
+#include "platform/Clock.h"
+#include "tests/support/LoopbackPort.h"
+#include "tests/support/ScriptedServer.h"
+
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+const QByteArray Greeting("+OK POP3 ready <1896.697170952@dbc.mtview.ca.us>\r\n");
+}
+
+TEST(POP3Conversation, ConnectTakesTheTimeStampFromTheGreeting) {
+    ScriptedServer server({Say(Greeting), Hear(), Say("+OK bye\r\n")});
+    WiredPOP3 client;
+    QString challenge = QStringLiteral("old");
+    ASSERT_TRUE(client.Connect(server.Port(), challenge));
+    EXPECT_EQ(challenge, QStringLiteral("<1896.697170952@dbc.mtview.ca.us>"));
+    client.pop.Quit();
+    EXPECT_EQ(server.Heard(), QStringList{QStringLiteral("QUIT")});
+    EXPECT_EQ(client.sock.State(), SocketControl::sckClosed);
+}
+
+TEST(POP3Conversation, AGreetingWithoutTimeStampStillConnects) {
+    ScriptedServer server({Say("+OK ready\r\n"), Hear(), Say("+OK\r\n")});
+    WiredPOP3 client;
+    QString challenge = QStringLiteral("old");
+    ASSERT_TRUE(client.Connect(server.Port(), challenge));
+    EXPECT_TRUE(challenge.isEmpty());
+    EXPECT_EQ(client.sock.State(), SocketControl::sckConnected);
+    EXPECT_TRUE(client.pop.CMD_NOOP());
+}
+
+TEST(POP3Conversation, ASilentServerEndsEachWaitAtTheTimeOut) {
+    ScriptedServer server({});
+    WiredPOP3 client;
+    client.pop.TimeoutSecond(1);
+    QString challenge;
+    const double start = SteadySeconds();
+    EXPECT_TRUE(client.Connect(server.Port(), challenge)); // connected is success
+    EXPECT_TRUE(challenge.isEmpty());
+    const double connected = SteadySeconds();
+    EXPECT_FALSE(client.pop.CMD_NOOP());
+    const double end = SteadySeconds();
+    EXPECT_GE(connected - start, 0.9);
+    EXPECT_LT(connected - start, 5.0);
+    EXPECT_GE(end - connected, 0.9);
+    EXPECT_LT(end - connected, 5.0);
+    // A time-out leaves the connection as it is.
+    EXPECT_EQ(client.sock.State(), SocketControl::sckConnected);
+}
+
+TEST(POP3Conversation, ARefusedConnectionFailsWithoutWaitingForTheTimeOut) {
+    const int port = FreeLoopbackPort();
+    ASSERT_NE(port, 0);
+    WiredPOP3 client;
+    client.pop.TimeoutSecond(30);
+    QString challenge;
+    const double start = SteadySeconds();
+    EXPECT_FALSE(client.Connect(port, challenge));
+    EXPECT_LT(SteadySeconds() - start, 10.0);
+    client.pop.SockClose();
+    // Ports outside 1 to 65535 are refused at once.
+    EXPECT_FALSE(client.Connect(0, challenge));
+    EXPECT_FALSE(client.Connect(65536, challenge));
+    EXPECT_LT(SteadySeconds() - start, 10.0);
+}
+
+TEST(POP3Conversation, ATopReplySplitOverSeveralEventsIsCollectedWhole) {
+    ScriptedServer server({Say("+OK ready\r\n"), Hear(), Say("+OK top follows\r\nSubject: hi\r"),
+                           Pause(50), Say("\nFrom: a@example.com\r\n\r\n."), Pause(50), Say("\r"),
+                           Pause(50), Say("\n")});
+    WiredPOP3 client;
+    QString challenge, header;
+    ASSERT_TRUE(client.Connect(server.Port(), challenge));
+    ASSERT_TRUE(client.pop.CMD_TOP(1, 0, header));
+    EXPECT_EQ(header, QStringLiteral("Subject: hi\r\nFrom: a@example.com\r\n\r\n.\r\n"));
+    EXPECT_EQ(server.Heard(), QStringList{QStringLiteral("TOP 1 0")});
+}
+
+TEST(POP3Conversation, ASingleLineReplyIsReadToItsLineEnd) {
+    ScriptedServer server({Say("+OK re"), Pause(50), Say("ady\r\n"), Hear(), Say("+OK 2 "),
+                           Pause(100), Say("320\r\n")});
+    WiredPOP3 client;
+    QString challenge;
+    int count = 0, bytes = 0;
+    ASSERT_TRUE(client.Connect(server.Port(), challenge));
+    ASSERT_TRUE(client.pop.CMD_STAT(count, bytes));
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(bytes, 320);
+}
+
+TEST(POP3Conversation, LowerCaseOkPassesAndErrFails) {
+    ScriptedServer server({Say("+ok hello\r\n"), Hear(), Say("+ok\r\n"), Hear(), Say("+ok\r\n"),
+                           Hear(), Say("-ERR no such message\r\n"), Hear(), Say("-ERR\r\n"), Hear(),
+                           Say("+oK\r\n")});
+    WiredPOP3 client;
+    client.pop.TimeoutSecond(20);
+    QString challenge, data = QStringLiteral("unchanged");
+    ASSERT_TRUE(client.Connect(server.Port(), challenge));
+    EXPECT_TRUE(client.pop.Login(QStringLiteral("bob"), QStringLiteral("pw")));
+    EXPECT_FALSE(client.pop.CMD_DELE(7));
+    const double start = SteadySeconds();
+    // A refused data command has no dot line to wait for.
+    EXPECT_FALSE(client.pop.CMD_RETR(9, data));
+    EXPECT_LT(SteadySeconds() - start, 10.0);
+    EXPECT_EQ(data, QStringLiteral("unchanged"));
+    EXPECT_TRUE(client.pop.CMD_RESET());
+    EXPECT_EQ(server.Heard(), (QStringList{"USER bob", "PASS pw", "DELE 7", "RETR 9", "RSET"}));
+}
+
+TEST(POP3Conversation, LoginSendsNoPasswordAfterARefusedUser) {
+    ScriptedServer server(
+        {Say("+OK ready\r\n"), Hear(), Say("-ERR unknown user\r\n"), Hear(), Say("+OK\r\n")});
+    WiredPOP3 client;
+    QString challenge;
+    ASSERT_TRUE(client.Connect(server.Port(), challenge));
+    EXPECT_FALSE(client.pop.Login(QStringLiteral("nobody"), QStringLiteral("secret")));
+    EXPECT_TRUE(client.pop.CMD_NOOP());
+    EXPECT_EQ(server.Heard(), (QStringList{"USER nobody", "NOOP"}));
+}
+
+TEST(POP3Conversation, Login2TakesALateGreetingBeforeItSendsApop) {
+    // The greeting comes after Connect has given up on it; the APOP reply is the refusal.
+    ScriptedServer server({Pause(1500), Say(Greeting), Hear(), Say("-ERR denied\r\n")});
+    WiredPOP3 client;
+    client.pop.TimeoutSecond(1);
+    QString challenge;
+    ASSERT_TRUE(client.Connect(server.Port(), challenge));
+    EXPECT_TRUE(challenge.isEmpty());
+    EXPECT_FALSE(client.pop.Login2(QStringLiteral("mrose"), QStringLiteral("C4C9334BAC560ECC")));
+    EXPECT_EQ(server.Heard(), QStringList{QStringLiteral("APOP mrose c4c9334bac560ecc")});
+}
+
+TEST(POP3Conversation, Login2WithNothingPendingWaitsOutTheTimeOutThenLogsIn) {
+    ScriptedServer server({Say(Greeting), Hear(), Say("+OK maildrop has 1 message\r\n")});
+    WiredPOP3 client;
+    client.pop.TimeoutSecond(1);
+    QString challenge;
+    ASSERT_TRUE(client.Connect(server.Port(), challenge));
+    const double start = SteadySeconds();
+    EXPECT_TRUE(client.pop.Login2(QStringLiteral("mrose"), QStringLiteral("ABC")));
+    EXPECT_GE(SteadySeconds() - start, 0.9);
+    EXPECT_EQ(server.Heard(), QStringList{QStringLiteral("APOP mrose abc")});
+}
+
+TEST(POP3Conversation, ListsAreReadWholeOrAsOneEntry) {
+    ScriptedServer server({Say("+OK ready\r\n"), Hear(),
+                           Say("+OK 2 messages\r\n1 abc\r\n2 def\r\n.\r\n"), Hear(),
+                           Say("+OK 2 def\r\n"), Hear(), Say("+OK\r\n.\r\n")});
+    WiredPOP3 client;
+    QString challenge;
+    QStringList list;
+    ASSERT_TRUE(client.Connect(server.Port(), challenge));
+    ASSERT_TRUE(client.pop.CMD_UIDL(list, 0));
+    EXPECT_EQ(list, (QStringList{QString(), "abc", "def"}));
+    ASSERT_TRUE(client.pop.CMD_UIDL(list, 2));
+    EXPECT_EQ(list, (QStringList{QString(), QString(), "def"}));
+    ASSERT_TRUE(client.pop.CMD_LIST(list, 0));
+    EXPECT_TRUE(list.isEmpty());
+    EXPECT_EQ(server.Heard(), (QStringList{"UIDL", "UIDL 2", "LIST"}));
+}
+
+TEST(POP3Conversation, AServerThatHangsUpMidReplyEndsTheWaitAtOnce) {
+    ScriptedServer server({Say("+OK ready\r\n"), Hear(), Say("+OK\r\n1 abc\r\n"), Hangup()});
+    WiredPOP3 client;
+    client.pop.TimeoutSecond(30);
+    QString challenge;
+    QStringList list{QStringLiteral("old")};
+    ASSERT_TRUE(client.Connect(server.Port(), challenge));
+    const double start = SteadySeconds();
+    EXPECT_FALSE(client.pop.CMD_UIDL(list, 0));
+    EXPECT_LT(SteadySeconds() - start, 10.0);
+    EXPECT_TRUE(list.isEmpty());
+    EXPECT_EQ(client.sock.State(), SocketControl::sckClosed);
+    EXPECT_FALSE(client.pop.CMD_NOOP());
+}
+
+TEST(POP3Conversation, CancelEndsOneWaitOnly) {
+    ScriptedServer server({Say("+OK ready\r\n"), Hear(), Hear(), Say("+OK second\r\n")});
+    WiredPOP3 client;
+    client.pop.TimeoutSecond(30);
+    QString challenge;
+    ASSERT_TRUE(client.Connect(server.Port(), challenge));
+    QTimer::singleShot(200, [&client] { client.pop.Cancel(); });
+    const double start = SteadySeconds();
+    EXPECT_FALSE(client.pop.CMD_NOOP());
+    EXPECT_LT(SteadySeconds() - start, 10.0);
+    EXPECT_TRUE(client.pop.CMD_NOOP());
+}
+
+TEST(POP3Conversation, NothingHappensBeforeInit) {
+    CPOP3 unbound;
+    unbound.TimeoutSecond(0.2f);
+    QString challenge, data;
+    int count = 0, bytes = 0;
+    EXPECT_FALSE(unbound.Connect(QStringLiteral("127.0.0.1"), 110, challenge));
+    EXPECT_FALSE(unbound.Login(QStringLiteral("a"), QStringLiteral("b")));
+    EXPECT_FALSE(unbound.CMD_STAT(count, bytes));
+    unbound.Quit();
+}

@@ -1,0 +1,117 @@
+#include "mailcheck/POP3Reply.h"
+
+#include <gtest/gtest.h>
+
+TEST(POP3Reply, IsOKLooksAtTheFirstThreeCharactersInAnyCase) {
+    EXPECT_TRUE(IsOK(QStringLiteral("+OK ready\r\n")));
+    EXPECT_TRUE(IsOK(QStringLiteral("+ok\r\n")));
+    EXPECT_TRUE(IsOK(QStringLiteral("+Ok")));
+    EXPECT_FALSE(IsOK(QStringLiteral("-ERR no such message\r\n")));
+    EXPECT_FALSE(IsOK(QString()));
+    EXPECT_FALSE(IsOK(QStringLiteral("+O")));
+    EXPECT_FALSE(IsOK(QStringLiteral(" +OK")));
+}
+
+TEST(POP3Reply, ACompleteReplyEndsAtItsLineEndOrItsDotLine) {
+    EXPECT_EQ(CompleteReplyLength(QStringLiteral("+OK"), SingleLine), 0);
+    EXPECT_EQ(CompleteReplyLength(QStringLiteral("+OK hi\r"), SingleLine), 0);
+    EXPECT_EQ(CompleteReplyLength(QStringLiteral("+OK hi\r\n+OK next"), SingleLine), 8);
+
+    EXPECT_EQ(CompleteReplyLength(QStringLiteral("+OK\r\nSubject: a\r\n"), MultiLine), 0);
+    EXPECT_EQ(CompleteReplyLength(QStringLiteral("+OK\r\na\r\n.\r"), MultiLine), 0);
+    EXPECT_EQ(CompleteReplyLength(QStringLiteral("+OK\r\na\r\n.\r\n+OK"), MultiLine), 11);
+    // A list with no entries: the terminator starts inside the status line's end.
+    EXPECT_EQ(CompleteReplyLength(QStringLiteral("+OK\r\n.\r\n"), MultiLine), 8);
+    // A dot-stuffed line is data, not the end.
+    EXPECT_EQ(CompleteReplyLength(QStringLiteral("+OK\r\n..\r\n"), MultiLine), 0);
+    // No data follows a refusal, so waiting for a dot line would only end at the time-out.
+    EXPECT_EQ(CompleteReplyLength(QStringLiteral("-ERR no such message\r\n"), MultiLine), 22);
+    EXPECT_EQ(CompleteReplyLength(QStringLiteral("-ERR no"), MultiLine), 0);
+}
+
+TEST(POP3Reply, TheChallengeIsTheFirstBracketedTimeStamp) {
+    EXPECT_EQ(
+        ChallengeOf(QStringLiteral("+OK POP3 server ready <1896.697170952@dbc.mtview.ca.us>\r\n")),
+        QStringLiteral("<1896.697170952@dbc.mtview.ca.us>"));
+    EXPECT_EQ(ChallengeOf(QStringLiteral("+OK a>b <x> <y>\r\n")), QStringLiteral("<x>"));
+    EXPECT_EQ(ChallengeOf(QStringLiteral("+OK <>\r\n")), QStringLiteral("<>"));
+    EXPECT_TRUE(ChallengeOf(QStringLiteral("+OK ready\r\n")).isEmpty());
+    EXPECT_TRUE(ChallengeOf(QStringLiteral("+OK <unclosed\r\n")).isEmpty());
+    EXPECT_TRUE(ChallengeOf(QStringLiteral("+OK > only\r\n")).isEmpty());
+}
+
+TEST(POP3Reply, StatGivesCountAndBytes) {
+    int count = -1, bytes = -1;
+    EXPECT_TRUE(ReadStatFields(QStringLiteral("+OK 2 320\r\n"), count, bytes));
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(bytes, 320);
+
+    // A field that is not a number leaves its output alone; the reply still counts.
+    EXPECT_TRUE(ReadStatFields(QStringLiteral("+OK 5 lots\r\n"), count, bytes));
+    EXPECT_EQ(count, 5);
+    EXPECT_EQ(bytes, 320);
+    EXPECT_TRUE(ReadStatFields(QStringLiteral("+OK 99999999999 7 extra\r\n"), count, bytes));
+    EXPECT_EQ(count, 5);
+    EXPECT_EQ(bytes, 7);
+
+    count = bytes = -1;
+    EXPECT_FALSE(ReadStatFields(QStringLiteral("-ERR not now\r\n"), count, bytes));
+    EXPECT_FALSE(ReadStatFields(QStringLiteral("+OK 2\r\n"), count, bytes));
+    EXPECT_FALSE(ReadStatFields(QString(), count, bytes));
+    EXPECT_EQ(count, -1);
+    EXPECT_EQ(bytes, -1);
+}
+
+TEST(POP3Reply, DataIsEverythingAfterTheStatusLineUpToTheDotLine) {
+    QString data = QStringLiteral("unchanged");
+    EXPECT_TRUE(ReadDataReply(QStringLiteral("+OK top\r\nSubject: a\r\n..dot\r\n\r\n.\r\n"), data));
+    EXPECT_EQ(data, QStringLiteral("Subject: a\r\n..dot\r\n\r\n.\r\n"));
+
+    data = QStringLiteral("unchanged");
+    EXPECT_FALSE(ReadDataReply(QStringLiteral("-ERR no such message\r\n"), data));
+    // Cut short by a time-out or a disconnect: not a message.
+    EXPECT_FALSE(ReadDataReply(QStringLiteral("+OK\r\nSubject: a\r\n"), data));
+    EXPECT_FALSE(ReadDataReply(QStringLiteral("+OK"), data));
+    EXPECT_EQ(data, QStringLiteral("unchanged"));
+}
+
+TEST(POP3Reply, ListIsIndexedByMessageNumber) {
+    QStringList list;
+    EXPECT_TRUE(ReadListReply(QStringLiteral("+OK\r\n1 abc\r\n2 def\r\n.\r\n"), list));
+    EXPECT_EQ(list, (QStringList{QString(), QStringLiteral("abc"), QStringLiteral("def")}));
+
+    // Gaps (deleted messages) stay empty; the highest number sets the size.
+    EXPECT_TRUE(ReadListReply(QStringLiteral("+OK 2 messages\r\n3 c\r\n1 a\r\n.\r\n"), list));
+    EXPECT_EQ(list, (QStringList{QString(), QStringLiteral("a"), QString(), QStringLiteral("c")}));
+
+    EXPECT_TRUE(ReadListReply(QStringLiteral("+OK\r\n.\r\n"), list));
+    EXPECT_TRUE(list.isEmpty());
+}
+
+TEST(POP3Reply, ListSkipsLinesWithoutAUsableNumberAndStopsAtAShortLine) {
+    QStringList list;
+    EXPECT_TRUE(ReadListReply(QStringLiteral("+OK\r\n0 zero\r\n-1 minus\r\nx y\r\n2 two\r\n"
+                                             "99999999 huge\r\n1 one\r\nlonely\r\n3 late\r\n.\r\n"),
+                              list));
+    EXPECT_EQ(list, (QStringList{QString(), QStringLiteral("one"), QStringLiteral("two")}));
+}
+
+TEST(POP3Reply, ARefusedOrUnfinishedListGivesNothing) {
+    QStringList list{QStringLiteral("old")};
+    EXPECT_FALSE(ReadListReply(QStringLiteral("-ERR not supported\r\n"), list));
+    EXPECT_TRUE(list.isEmpty());
+    list = QStringList{QStringLiteral("old")};
+    EXPECT_FALSE(ReadListReply(QStringLiteral("+OK\r\n1 abc\r\n2 de"), list));
+    EXPECT_TRUE(list.isEmpty());
+}
+
+TEST(POP3Reply, OneListingGivesItsOneEntry) {
+    QStringList list;
+    EXPECT_TRUE(ReadListingLine(QStringLiteral("+OK 2 QhdPYR:00WBw1Ph7x7\r\n"), list));
+    EXPECT_EQ(list, (QStringList{QString(), QString(), QStringLiteral("QhdPYR:00WBw1Ph7x7")}));
+    EXPECT_FALSE(ReadListingLine(QStringLiteral("-ERR no such message\r\n"), list));
+    EXPECT_TRUE(list.isEmpty());
+    EXPECT_FALSE(ReadListingLine(QStringLiteral("+OK 2\r\n"), list));
+    EXPECT_FALSE(ReadListingLine(QStringLiteral("+OK two 120\r\n"), list));
+    EXPECT_TRUE(list.isEmpty());
+}

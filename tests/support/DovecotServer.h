@@ -1,0 +1,43 @@
+#pragma once
+// A private Dovecot POP3 server on 127.0.0.1 for tests: its own configuration, base folder,
+// Maildir mailboxes and clear-text passwords, so that both USER/PASS and APOP logins work.
+// It runs as root (mail access as the system user "mail") or as the calling user, and is
+// stopped by its process id when the object goes.
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+#include <utility>
+#include <vector>
+
+class DovecotServer {
+  public:
+    using User = std::pair<QString, QString>; // name, password
+
+    DovecotServer();
+    ~DovecotServer();
+    DovecotServer(const DovecotServer&) = delete;
+    DovecotServer& operator=(const DovecotServer&) = delete;
+
+    // The dovecot program's path; empty when it is not installed.
+    static QString Program();
+
+    // Starts the server with one empty mailbox per user and waits until it greets; false,
+    // with the reason (and the server's log) in retProblem, when it does not come up.
+    bool Start(const std::vector<User>& users, QString& retProblem);
+    int Port() const { return port; }
+    // Puts message into user's mailbox as a new mail.
+    bool Deliver(const QString& user, const QByteArray& message);
+    // The number of mails stored in user's mailbox.
+    int StoredCount(const QString& user) const;
+
+  private:
+    QString MaildirOf(const QString& user) const;
+    QString Config() const;
+    bool WaitForGreeting();
+
+    QTemporaryDir base{QStringLiteral("/tmp/dvc-XXXXXX")}; // short: socket paths are limited
+    QProcess master;
+    int port = 0;
+    bool asRoot;
+    int delivered = 0;
+};

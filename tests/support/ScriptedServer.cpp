@@ -1,0 +1,75 @@
+#include "tests/support/ScriptedServer.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+
+ScriptStep Say(const QByteArray& text) {
+    return {ScriptStep::Say, text};
+}
+ScriptStep Hear() {
+    return {ScriptStep::Hear, {}};
+}
+ScriptStep Pause(int ms) {
+    return {ScriptStep::Pause, {}, ms};
+}
+ScriptStep Hangup() {
+    return {ScriptStep::Hangup, {}};
+}
+
+ScriptedServer::ScriptedServer(std::vector<ScriptStep> steps) : script(std::move(steps)) {
+    QObject::connect(&server, &QTcpServer::newConnection, &server, [this] { Accept(); });
+    server.listen(QHostAddress::LocalHost, 0);
+}
+
+void ScriptedServer::Accept() {
+    QTcpSocket* next = server.nextPendingConnection();
+    if (peer) {
+        // One conversation per server; a second caller is turned away.
+        next->abort();
+        return;
+    }
+    peer = next;
+    QObject::connect(peer, &QTcpSocket::readyRead, &server, [this] { Receive(); });
+    Run();
+}
+
+void ScriptedServer::Receive() {
+    pending += peer->readAll();
+    for (qsizetype end = pending.indexOf("\r\n"); end >= 0; end = pending.indexOf("\r\n")) {
+        const QString line = QString::fromLatin1(pending.left(end));
+        pending.remove(0, end + 2);
+        heard.append(line);
+        lines.append(line);
+    }
+    if (!pausing && next < script.size() && script[next].kind == ScriptStep::Hear)
+        Run();
+}
+
+void ScriptedServer::Run() {
+    while (next < script.size()) {
+        const ScriptStep& step = script[next];
+        switch (step.kind) {
+        case ScriptStep::Say:
+            peer->write(step.text);
+            peer->flush();
+            break;
+        case ScriptStep::Hear:
+            if (lines.isEmpty())
+                return;
+            lines.removeFirst();
+            break;
+        case ScriptStep::Pause:
+            ++next;
+            pausing = true;
+            QTimer::singleShot(step.ms, &server, [this] {
+                pausing = false;
+                Run();
+            });
+            return;
+        case ScriptStep::Hangup:
+            peer->disconnectFromHost();
+            break;
+        }
+        ++next;
+    }
+}
