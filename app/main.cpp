@@ -5,6 +5,7 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    CatchTerminationSignals();
     QApplication app(argc, argv);
     InstallWindowedMsgBox();
     Form1 form;
