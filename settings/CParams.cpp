@@ -72,13 +72,9 @@ bool CParams::Remove(const QString& key) {
     return false;
 }
 
-QString ParamNumberText(int value) {
-    return QString::number(value);
-}
+QString ParamNumberText(int value) { return QString::number(value); }
 
-QString ParamNumberText(float value) {
-    return QString::number(static_cast<double>(value), 'g', 7);
-}
+QString ParamNumberText(float value) { return QString::number(static_cast<double>(value), 'g', 7); }
 
 bool ReadParamNumber(const QString& text, int& retValue) {
     bool ok = false;

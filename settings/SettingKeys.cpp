@@ -11,31 +11,23 @@ void InitSettingKeys() {
 }
 
 const QStringList& OptionKeys() {
-    static const QStringList keys{"WindowLeft",        "WindowTop",          "WindowWidth",
-                                  "WindowHeight",      "WindowState",        "MailCheckInterval",
+    static const QStringList keys{"WindowLeft",        "WindowTop",         "WindowWidth",
+                                  "WindowHeight",      "WindowState",       "MailCheckInterval",
                                   "DeviceDriverIndex", "AcceptedLeftSubject"};
     return keys;
 }
 
 const QStringList& MailAccountKeys() {
-    static const QStringList keys{"Name",    "MailAddr", "UserName", "Password", "POPHost",
-                                  "POPPort", "SMTPHost", "SMTPPort", "APOP"};
+    static const QStringList keys{"Name",     "MailAddr", "UserName", "Password", "POPHost",
+                                  "POPPort",  "SMTPHost", "SMTPPort", "APOP"};
     return keys;
 }
 
 const QStringList& ResponseSettingKeys() {
-    static const QStringList keys{"Name",
-                                  "DoReduction",
-                                  "ReductionWidth",
-                                  "ReductionType",
-                                  "RotationType",
-                                  "ColorBit",
-                                  "FormatType",
-                                  "JPEGProgressive",
-                                  "JPEGCompression",
-                                  "AcceptedMailAddrs",
-                                  "SendMail_Subject",
-                                  "SendMail_Body"};
+    static const QStringList keys{
+        "Name",       "DoReduction",     "ReductionWidth",  "ReductionType",
+        "RotationType", "ColorBit",      "FormatType",      "JPEGProgressive",
+        "JPEGCompression", "AcceptedMailAddrs", "SendMail_Subject", "SendMail_Body"};
     return keys;
 }
 

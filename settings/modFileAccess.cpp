@@ -115,9 +115,7 @@ SaveTextFileCheck SetSaveTextFileCheck(SaveTextFileCheck check) {
     return std::exchange(WriteCheck(), std::move(check));
 }
 
-void MakeFolder(const QString& path) {
-    QDir().mkdir(path);
-}
+void MakeFolder(const QString& path) { QDir().mkdir(path); }
 
 bool ListFiles(const QString& folder, const QString& pattern, QStringList& retPaths) {
     const QDir dir(WithSlash(folder));
