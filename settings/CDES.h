@@ -17,7 +17,9 @@ class CDES {
     void SetKeyBytes(const QByteArray& keyBytes);
 
     // Encrypts Text (as code page 932) under Key, or under the current key when Key is empty;
-    // answers the hex form, or with OutputInHex false the encrypted bytes as code page 932.
+    // answers the hex form, or with OutputInHex false the encrypted bytes as code page 932
+    // text, which does not always turn back into the same bytes (the code page maps some
+    // characters from two byte pairs), so only the hex form is stored.
     QString EncryptString(const QString& Text, const QString& Key = QString(),
                           bool OutputInHex = true);
     // Reverses EncryptString; Text is hex (see Decode) or, with IsTextInHex false, code page

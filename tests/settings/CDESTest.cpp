@@ -143,11 +143,3 @@ TEST(CDES, DecodeReadsPairsAndZeroesNonHexPairs) {
     EXPECT_EQ(CDES::Decode(QStringLiteral("0aFf+1.2\r\nzz3")), QByteArray("\x0a\xff\x12\x00", 4));
     EXPECT_TRUE(CDES::Decode(QString()).isEmpty());
 }
-
-TEST(CDES, StringFormWithoutHexRoundTripsThroughTheCodePage) {
-    CDES des;
-    const QString raw = des.EncryptString(QString::fromUtf8("カメラ"), QStringLiteral("k"), false);
-    QString back;
-    EXPECT_TRUE(des.DecryptString(raw, back, QString(), false));
-    EXPECT_EQ(back, QString::fromUtf8("カメラ"));
-}
