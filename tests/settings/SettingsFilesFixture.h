@@ -12,6 +12,11 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Readable failure messages for texts and lists of texts.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
 class FakeWindowPlacement : public WindowPlacement {
   public:
     int WindowState() const override { return state; }
