@@ -12,6 +12,8 @@
 #include "platform/MsgBox.h"
 #include "platform/ProgramFolder.h"
 
+#include <QDir>
+
 namespace {
 
 QString RuleFilePath(const QString& folder) {

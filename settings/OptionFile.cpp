@@ -8,6 +8,8 @@
 #include "platform/Screen.h"
 
 #include <QDir>
+#include <algorithm>
+#include <optional>
 
 namespace {
 

@@ -11,12 +11,15 @@
 #include <QFileInfo>
 
 namespace {
-const QString CspPattern = QStringLiteral("*.csp");
-} // namespace
 
+const QString CspPattern = QStringLiteral("*.csp");
+
+// "001.csp" for position 1, "1000.csp" for position 1000.
 QString ResponseSettingFileName(int position) {
     return QStringLiteral("%1.csp").arg(position, 3, 10, QLatin1Char('0'));
 }
+
+} // namespace
 
 bool ParamsToResponseSetting(const CParams& params, CResAccount& retSetting) {
     CResAccount setting;

@@ -25,6 +25,3 @@ bool ParamsToResponseSetting(const CParams& params, CResAccount& retSetting);
 
 // The twelve keys of a setting in key table order.
 CParams ResponseSettingToParams(const CResAccount& setting);
-
-// "001.csp" for position 1, "1000.csp" for position 1000.
-QString ResponseSettingFileName(int position);

@@ -102,12 +102,3 @@ TEST_F(OptionFileTest, MissingFileChangesNothingAndNoWindowIsNoFault) {
                     .contains(QStringLiteral("WindowLeft=0\r\nWindowTop=0\r\nWindowWidth=160\r\n"
                                              "WindowHeight=120\r\nWindowState=0\r\n")));
 }
-
-TEST_F(OptionFileTest, IsOnScreenIncludesBothEdges) {
-    EXPECT_TRUE(IsOnScreen(0, true));
-    EXPECT_TRUE(IsOnScreen(1024, true));
-    EXPECT_FALSE(IsOnScreen(1025, true));
-    EXPECT_FALSE(IsOnScreen(-1, false));
-    EXPECT_TRUE(IsOnScreen(768, false));
-    EXPECT_FALSE(IsOnScreen(769, false));
-}
