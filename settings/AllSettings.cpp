@@ -1,6 +1,80 @@
 #include "settings/AllSettings.h"
 
-// The settings files are not read or written yet: the program runs on its defaults.
-bool LoadAllSettings() { return true; }
+#include "settings/FirstRunDialogs.h"
+#include "settings/MailAccountFile.h"
+#include "settings/OptionFile.h"
+#include "settings/ProgramObjects.h"
+#include "settings/ResponseSettingCollection.h"
+#include "settings/ResponseSettingFiles.h"
+#include "settings/RuleFile.h"
+#include "settings/SettingKeys.h"
 
-void SaveAllSettings() {}
+#include "platform/MsgBox.h"
+#include "platform/ProgramFolder.h"
+
+#include <QDir>
+
+namespace {
+
+QString RuleFilePath(const QString& folder) {
+    return folder + QStringLiteral("/main.rul");
+}
+
+void LoadMailAccount(const QString& folder) {
+    CMailAccount account;
+    bool isError = false, isLoaded = false;
+    LoadMailAccountFile(folder, account, isError, isLoaded);
+    if (isLoaded) {
+        CurrentMailAccount = account;
+        return;
+    }
+    // Tell the user why the dialog opens when the file exists but is damaged.
+    if (isError)
+        MsgBox(MsgIcon::Critical, AppTitle(),
+               QStringLiteral("メールアカウントファイル(*.mla)にエラーがありました"));
+    ShowNewMailAccountDialog();
+    // A cancelled dialog leaves a default account, saved nameless so that the next start
+    // asks again.
+    CurrentMailAccount = DialogAccepted && EditedMailAccount ? *EditedMailAccount : CMailAccount();
+}
+
+// False when the user cancelled the first response setting.
+bool LoadResponseSettings(const QString& folder) {
+    int count = 0;
+    bool isError = false;
+    LoadResponseSettingFiles(folder, count, isError);
+    // Also before the editor, so that the user learns why it opens and that the damaged files
+    // are replaced at exit.
+    if (isError)
+        MsgBox(MsgIcon::Critical, AppTitle(),
+               QStringLiteral("返信用イメージの設定ファイル(*.csp)にエラーがありました"));
+    if (count > 0 || !HasNewResponseSettingDialog())
+        return true;
+    CResAccount setting;
+    ShowNewResponseSettingDialog(setting);
+    if (!DialogAccepted)
+        return false;
+    AddResponseSetting(setting);
+    return true;
+}
+
+} // namespace
+
+bool LoadAllSettings() {
+    InitSettingKeys();
+    const QString folder = OptionsFolder();
+    LoadRuleFile(RuleFilePath(folder), ReceivedUidlList);
+    LoadMailAccount(folder);
+    if (!LoadResponseSettings(folder))
+        return false;
+    LoadOptionFile(folder);
+    return true;
+}
+
+void SaveAllSettings() {
+    const QString folder = OptionsFolder();
+    SaveRuleFile(RuleFilePath(folder), ReceivedUidlList);
+    SaveMailAccountFile(folder, CurrentMailAccount);
+    SaveResponseSettingFiles(folder, ResponseSettings);
+    SaveOptionFile(folder);
+}

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <utility>
 
 namespace {
 
@@ -28,13 +29,17 @@ QString WithSlash(const QString& folder) {
     return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
+SaveTextFileCheck& WriteCheck() {
+    static SaveTextFileCheck check;
+    return check;
+}
+
 } // namespace
 
 CParams TextToParams(const QString& text) {
     CParams params;
     for (const QString& line : text.split(LineEnd)) {
-        const QString trimmed = TrimSpaces(line);
-        if (trimmed.isEmpty() || trimmed.startsWith(QStringLiteral("//")))
+        if (IsCommentLine(line))
             continue;
         const qsizetype equals = line.indexOf(u'=');
         if (equals < 0)
@@ -49,9 +54,18 @@ CParams TextToParams(const QString& text) {
     return params;
 }
 
+bool IsCommentLine(const QString& line) {
+    const QString trimmed = TrimSpaces(line);
+    return trimmed.isEmpty() || trimmed.startsWith(QStringLiteral("//"));
+}
+
+QString CommentHeader(const QString& title) {
+    return QStringLiteral("//") + LineEnd + QStringLiteral("// ") + title + LineEnd +
+           QStringLiteral("//") + LineEnd + LineEnd;
+}
+
 QString ParamsToText(const QString& title, const CParams& params, const QStringList& keyTable) {
-    QString text = QStringLiteral("//") + LineEnd + QStringLiteral("// ") + title + LineEnd +
-                   QStringLiteral("//") + LineEnd + LineEnd;
+    QString text = CommentHeader(title);
     for (const QString& key : keyTable) {
         const CParamItem* item = params.Item(key);
         if (!item)
@@ -84,6 +98,8 @@ bool LoadTextFile(const QString& path, QString& retText) {
 }
 
 bool SaveTextFile(const QString& path, const QString& text) {
+    if (WriteCheck() && !WriteCheck()(path))
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
@@ -93,6 +109,10 @@ bool SaveTextFile(const QString& path, const QString& text) {
         return false;
     }
     return file.commit();
+}
+
+SaveTextFileCheck SetSaveTextFileCheck(SaveTextFileCheck check) {
+    return std::exchange(WriteCheck(), std::move(check));
 }
 
 void MakeFolder(const QString& path) { QDir().mkdir(path); }

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Reads the setting lines of text: lines are cut at CR LF; a line that is empty or begins with
 // "//" (after trimming spaces) is a comment; the key is what stands before the first "=", both
@@ -13,10 +14,17 @@
 // and lines with an empty key add nothing; a key met twice keeps its first value.
 CParams TextToParams(const QString& text);
 
+// True for a line that the settings files skip: empty or beginning with "//" once leading and
+// trailing spaces (not tabs) are removed.
+bool IsCommentLine(const QString& line);
+
 // The file text: a comment block naming title, one line per key of keyTable in its order
 // (keys the params lack are left out), and a final empty line. A value is written up to its
 // first CR LF, since a line cannot hold more.
 QString ParamsToText(const QString& title, const CParams& params, const QStringList& keyTable);
+
+// The comment block that opens every settings file: "//", "// " + title, "//", an empty line.
+QString CommentHeader(const QString& title);
 
 // False when the file is missing, unreadable or empty.
 bool LoadTextFile(const QString& path, QString& retText);
@@ -25,6 +33,12 @@ bool LoadBinaryFile(const QString& path, QByteArray& retBytes);
 // Replaces the file with text in code page 932, nothing added. The bytes go to a file beside
 // it that then takes its place, so an interrupted save leaves the old file whole.
 bool SaveTextFile(const QString& path, const QString& text);
+
+// Tests make chosen writes fail: while a check is installed, SaveTextFile asks it first and,
+// when it answers false, writes nothing and answers false. An empty check writes everything.
+// Answers the check it replaces.
+using SaveTextFileCheck = std::function<bool(const QString& path)>;
+SaveTextFileCheck SetSaveTextFileCheck(SaveTextFileCheck check);
 
 // Creates the folder; every failure (it exists, no right) is ignored.
 void MakeFolder(const QString& path);

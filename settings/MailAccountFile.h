@@ -1,0 +1,27 @@
+#pragma once
+// The mail account file options/main.mla, title "Mail Account"; the password is stored in its
+// encrypted hex form.
+#include "settings/CMailAccount.h"
+#include "settings/CParams.h"
+
+#include <QString>
+
+// Reads folder/main.mla. retIsLoaded: the account is complete and named. retIsError: the file
+// was read but a key is missing, a number does not read or the name is empty (each logged
+// with the file's path); retAccount then holds what could be read. Neither flag (and
+// retAccount unchanged) when the file is missing, unreadable or empty. A stored password that
+// cannot be decrypted is logged and left empty; the account still counts as loaded.
+void LoadMailAccountFile(const QString& folder, CMailAccount& retAccount, bool& retIsError,
+                         bool& retIsLoaded);
+
+// Writes account to folder/main.mla; a failed write is ignored. Timeout is not stored.
+void SaveMailAccountFile(const QString& folder, const CMailAccount& account);
+
+// An account from a parsed file, starting from the defaults; false when a key is absent or a
+// number does not read (the other keys are still read). retPasswordUnreadable tells that the
+// stored password was no encrypted text made here (the password is then empty).
+bool ParamsToMailAccount(const CParams& params, CMailAccount& retAccount,
+                         bool& retPasswordUnreadable);
+
+// The nine keys of an account in key table order, the password encrypted.
+CParams MailAccountToParams(const CMailAccount& account);

@@ -1,0 +1,92 @@
+#include "settings/OptionFile.h"
+
+#include "settings/ProgramObjects.h"
+#include "settings/SettingKeys.h"
+#include "settings/WindowPlacement.h"
+#include "settings/modFileAccess.h"
+
+#include "platform/Screen.h"
+
+#include <QDir>
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+const QString FileName = QStringLiteral("main.opt");
+constexpr int FallbackWidth = 160;
+constexpr int FallbackHeight = 120;
+
+// The number of key, or nothing when the key is absent or holds no number.
+std::optional<int> NumberOf(const CParams& params, const QString& key) {
+    const CParamItem* item = params.Item(key);
+    int value = 0;
+    if (!item || !ReadParamNumber(item->Text(), value))
+        return std::nullopt;
+    return value;
+}
+
+// n when it lies on the screen, otherwise the fallback; nothing when there is no number.
+std::optional<int> OnScreenOr(std::optional<int> n, bool horizontal, int fallback) {
+    if (!n)
+        return std::nullopt;
+    return IsOnScreen(*n, horizontal) ? *n : fallback;
+}
+
+} // namespace
+
+bool IsOnScreen(int pixels, bool horizontal) {
+    const ScreenMetrics screen = GetScreenMetrics();
+    return pixels >= 0 && pixels <= (horizontal ? screen.widthPixels : screen.heightPixels);
+}
+
+void LoadOptionFile(const QString& folder) {
+    QString text;
+    if (!LoadTextFile(QDir(folder).filePath(FileName), text))
+        return;
+    const CParams params = TextToParams(text);
+    int keysRead = 0;
+    auto number = [&](const char* key) {
+        ++keysRead;
+        return NumberOf(params, QString::fromLatin1(key));
+    };
+    const std::optional<int> left = OnScreenOr(number("WindowLeft"), true, 0);
+    const std::optional<int> top = OnScreenOr(number("WindowTop"), false, 0);
+    const std::optional<int> width = OnScreenOr(number("WindowWidth"), true, FallbackWidth);
+    const std::optional<int> height = OnScreenOr(number("WindowHeight"), false, FallbackHeight);
+    const std::optional<int> state = number("WindowState");
+    if (WindowPlacement* window = MainWindowPlacement()) {
+        QRect bounds = window->NormalBounds();
+        bounds.moveTo(left.value_or(bounds.x()), top.value_or(bounds.y()));
+        bounds.setSize(QSize(width.value_or(bounds.width()), height.value_or(bounds.height())));
+        window->SetNormalBounds(bounds);
+        if (state)
+            window->SetWindowState(*state);
+    }
+    MailCheckInterval = std::max(1, number("MailCheckInterval").value_or(MailCheckInterval));
+    DeviceDriverIndex = std::max(0, number("DeviceDriverIndex").value_or(DeviceDriverIndex));
+    ++keysRead;
+    const CParamItem* subject = params.Item(QStringLiteral("AcceptedLeftSubject"));
+    AcceptedLeftSubject = subject ? subject->Text() : QString();
+    CheckKeyCount(keysRead, OptionKeys());
+}
+
+void SaveOptionFile(const QString& folder) {
+    const WindowPlacement* window = MainWindowPlacement();
+    const int state = window ? window->WindowState() : 0;
+    const QRect bounds =
+        window ? window->NormalBounds() : QRect(0, 0, FallbackWidth, FallbackHeight);
+    CParams params;
+    params.Add(QStringLiteral("WindowState"), ParamNumberText(state));
+    params.Add(QStringLiteral("WindowLeft"), ParamNumberText(static_cast<float>(bounds.x())));
+    params.Add(QStringLiteral("WindowTop"), ParamNumberText(static_cast<float>(bounds.y())));
+    params.Add(QStringLiteral("WindowWidth"), ParamNumberText(static_cast<float>(bounds.width())));
+    params.Add(QStringLiteral("WindowHeight"),
+               ParamNumberText(static_cast<float>(bounds.height())));
+    params.Add(QStringLiteral("MailCheckInterval"), ParamNumberText(MailCheckInterval));
+    params.Add(QStringLiteral("DeviceDriverIndex"), ParamNumberText(DeviceDriverIndex));
+    params.Add(QStringLiteral("AcceptedLeftSubject"), AcceptedLeftSubject);
+    CheckKeyCount(params.Count(), OptionKeys());
+    SaveTextFile(QDir(folder).filePath(FileName),
+                 ParamsToText(QStringLiteral("Option"), params, OptionKeys()));
+}

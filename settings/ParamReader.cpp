@@ -1,0 +1,25 @@
+#include "settings/ParamReader.h"
+
+const CParamItem* ParamReader::Take(const QString& key) {
+    ++keysAsked;
+    const CParamItem* item = params.Item(key);
+    if (!item)
+        complete = false;
+    return item;
+}
+
+void ParamReader::Text(const QString& key, QString& field) {
+    if (const CParamItem* item = Take(key))
+        field = item->IsList() ? item->List().join(u',') : item->Text();
+}
+
+void ParamReader::Number(const QString& key, int& field) {
+    const CParamItem* item = Take(key);
+    if (item && !ReadParamNumber(item->Text(), field))
+        complete = false;
+}
+
+void ParamReader::Value(const QString& key, ParamValue& field) {
+    if (const CParamItem* item = Take(key))
+        field = item->Param;
+}

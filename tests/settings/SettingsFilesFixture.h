@@ -1,0 +1,77 @@
+#pragma once
+// Shared by the settings file tests: a scratch program folder, program-wide objects back at
+// their start-up values, a fixed 1024 × 768 screen and a main window that only remembers.
+#include "settings/ProgramObjects.h"
+#include "settings/WindowPlacement.h"
+
+#include "platform/CodePage.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Screen.h"
+#include "tests/support/ScratchProgramFolder.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+// Readable failure messages for texts and lists of texts.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+class FakeWindowPlacement : public WindowPlacement {
+  public:
+    int WindowState() const override { return state; }
+    void SetWindowState(int newState) override {
+        state = newState;
+        calls << QStringLiteral("state");
+    }
+    QRect NormalBounds() const override { return bounds; }
+    void SetNormalBounds(const QRect& newBounds) override {
+        bounds = newBounds;
+        calls << QStringLiteral("bounds");
+    }
+
+    int state = 0;
+    QRect bounds{30, 40, 320, 240}; // the window's design placement
+    QStringList calls;
+};
+
+class SettingsFilesFixture : public ::testing::Test {
+  protected:
+    SettingsFilesFixture() {
+        const ScreenMetrics screen{1024, 768, 15.0, 15.0};
+        SetScreenMetricsForTest(&screen);
+        SetMainWindowPlacement(&window);
+        ResetProgramObjects();
+    }
+    ~SettingsFilesFixture() override {
+        SetMainWindowPlacement(nullptr);
+        SetScreenMetricsForTest(nullptr);
+        ResetProgramObjects();
+    }
+
+    // What a fresh start has before LoadAllSettings.
+    static void ResetProgramObjects() {
+        CurrentMailAccount = CMailAccount();
+        ResponseSettings.clear();
+        ReceivedUidlList.reset();
+        MailCheckInterval = 5;
+        DeviceDriverIndex = 0;
+        AcceptedLeftSubject.clear();
+        DeleteAfterReply = false;
+        DialogAccepted = false;
+        EditedMailAccount.reset();
+    }
+
+    QString Options() const { return OptionsFolder(); }
+    // A file below options/, written or read as code page 932 text.
+    void WriteOption(const QString& name, const QString& text) const {
+        folder.Write(QStringLiteral("options/") + name, ToCodePage932(text));
+    }
+    QByteArray ReadOption(const QString& name) const {
+        return folder.Read(QStringLiteral("options/") + name);
+    }
+    QString OptionText(const QString& name) const { return FromCodePage932(ReadOption(name)); }
+
+    ScratchProgramFolder folder;
+    FakeWindowPlacement window;
+};
