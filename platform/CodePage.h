@@ -1,8 +1,9 @@
 #pragma once
 // Conversion between the program's text and code page 932 (Shift_JIS) bytes, the form of every
 // file and socket. Bytes that code page 932 leaves undefined become U+F700 + byte and turn back
-// into that byte, so any byte string survives a round trip; other characters the code page
-// cannot hold become "?".
+// into that byte, so stray bytes survive a round trip (the code page's duplicate codes, such as
+// 0xED40 and 0xFA5C, come back in their standard form); characters the code page cannot hold
+// become "?".
 #include <QByteArray>
 #include <QString>
 

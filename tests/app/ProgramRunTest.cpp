@@ -40,4 +40,7 @@ TEST(ProgramRun, StartsCreatesItsFoldersAndEndsCleanlyWhenItsWindowCloses) {
     ASSERT_TRUE(program.waitForFinished(20000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    // The shutdown sequence ran: the settings were saved.
+    for (const char* file : {"options/main.rul", "options/main.mla", "options/main.opt"})
+        EXPECT_TRUE(folder.exists(QString::fromLatin1(file))) << file;
 }
