@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -117,9 +118,34 @@ SaveTextFileCheck SetSaveTextFileCheck(SaveTextFileCheck check) {
 
 void MakeFolder(const QString& path) { QDir().mkdir(path); }
 
+// Digit runs compare by their value, so that 1000.csp follows 999.csp.
+bool NumberAwareLess(const QString& a, const QString& b) {
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            const qsizetype startA = i, startB = j;
+            while (i < a.size() && a[i].isDigit())
+                ++i;
+            while (j < b.size() && b[j].isDigit())
+                ++j;
+            const double valueA = a.mid(startA, i - startA).toDouble();
+            const double valueB = b.mid(startB, j - startB).toDouble();
+            if (valueA != valueB)
+                return valueA < valueB;
+        } else {
+            if (a[i] != b[j])
+                return a[i] < b[j];
+            ++i;
+            ++j;
+        }
+    }
+    return a.size() - i < b.size() - j || (a.size() - i == b.size() - j && a < b);
+}
+
 bool ListFiles(const QString& folder, const QString& pattern, QStringList& retPaths) {
     const QDir dir(WithSlash(folder));
-    const QStringList names = dir.entryList({pattern}, QDir::Files, QDir::Name);
+    QStringList names = dir.entryList({pattern}, QDir::Files, QDir::Name);
+    std::stable_sort(names.begin(), names.end(), NumberAwareLess);
     retPaths.clear();
     for (const QString& name : names)
         retPaths << dir.filePath(name);

@@ -44,7 +44,8 @@ SaveTextFileCheck SetSaveTextFileCheck(SaveTextFileCheck check);
 void MakeFolder(const QString& path);
 
 // The full paths of the ordinary files of folder that match the wildcard pattern, sorted by
-// name; false (and no paths) when none matches.
+// name with digit runs by their value (999.csp before 1000.csp); false (and no paths) when none
+// matches.
 bool ListFiles(const QString& folder, const QString& pattern, QStringList& retPaths);
 
 // Deletes every ordinary file of folder that matches pattern; one that cannot be deleted is

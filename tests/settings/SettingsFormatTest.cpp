@@ -192,12 +192,13 @@ TEST(SettingsFiles, FolderHelpers) {
     MakeFolder(folder); // exists: ignored
     MakeFolder(dir.filePath("no/such/parent"));
     EXPECT_TRUE(QDir(folder).exists());
-    for (const char* name : {"002.csp", "010.csp", "001.csp", "main.opt"})
+    for (const char* name : {"002.csp", "1000.csp", "010.csp", "001.csp", "main.opt", "999.csp"})
         ASSERT_TRUE(SaveTextFile(folder + "/" + name, "x"));
     QDir(folder).mkdir("999.csp"); // a folder is not a file
     QStringList paths;
     ASSERT_TRUE(ListFiles(folder, "*.csp", paths));
-    EXPECT_EQ(paths, QStringList({folder + "/001.csp", folder + "/002.csp", folder + "/010.csp"}));
+    EXPECT_EQ(paths, QStringList({folder + "/001.csp", folder + "/002.csp", folder + "/010.csp",
+                                  folder + "/999.csp", folder + "/1000.csp"}));
     EXPECT_FALSE(ListFiles(folder + "/", "*.rul", paths));
     EXPECT_TRUE(paths.isEmpty());
     DeleteFiles(folder + "/", "*.csp");
