@@ -5,6 +5,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <thread>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -85,13 +87,57 @@ bool ReadWholeFile(const char* path, Buffer& retBuffer) {
     }
 }
 
-bool WriteAll(int fd, const void* data, size_t size) {
+// The bytes of a file to encode: mapped when it is a regular file, so that they are not copied,
+// read into memory otherwise.
+class InputBytes {
+  public:
+    InputBytes() = default;
+    InputBytes(const InputBytes&) = delete;
+    InputBytes& operator=(const InputBytes&) = delete;
+    ~InputBytes() {
+        if (mapped)
+            ::munmap(mapped, size);
+    }
+
+    bool Open(const char* path) {
+        Fd in(::open(path, O_RDONLY | O_CLOEXEC));
+        struct stat info {};
+        if (in.get() < 0 || ::fstat(in.get(), &info) != 0)
+            return false;
+        if (S_ISREG(info.st_mode) && info.st_size > 0) {
+            size = static_cast<size_t>(info.st_size);
+            mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, in.get(), 0);
+            if (mapped != MAP_FAILED) {
+                ::madvise(mapped, size, MADV_SEQUENTIAL);
+                bytes = static_cast<const unsigned char*>(mapped);
+                return true;
+            }
+            mapped = nullptr;
+        }
+        if (!ReadWholeFile(path, buffer))
+            return false;
+        bytes = buffer.bytes.get();
+        size = buffer.size;
+        return true;
+    }
+
+    const unsigned char* bytes = nullptr;
+    size_t size = 0;
+
+  private:
+    void* mapped = nullptr;
+    Buffer buffer;
+};
+
+// Writes all of data at byte offset at of the file.
+bool WriteAllAt(int fd, const void* data, size_t size, off_t at) {
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t put = ::write(fd, bytes, size);
+        const ssize_t put = ::pwrite(fd, bytes, size, at);
         if (put <= 0)
             return false;
         bytes += put;
+        at += put;
         size -= static_cast<size_t>(put);
     }
     return true;
@@ -111,33 +157,56 @@ void EncodeTail(const unsigned char* in, size_t remaining, char* out) {
     out[3] = kAlphabet[kPad];
 }
 
-int Encode(const char* inPath, const char* outPath) {
-    Buffer input;
-    if (!ReadWholeFile(inPath, input))
-        return 0;
-    Fd out(CreateOutput(outPath));
-    if (out.get() < 0)
-        return 0;
-    // The text goes out in blocks small enough to stay in the cache.
-    constexpr size_t kBlockIn = 3 * 65536;
-    std::unique_ptr<char[]> block(new char[kBlockIn / 3 * 4]);
-    const unsigned char* in = input.bytes.get();
-    size_t left = input.size;
-    while (left >= 3) {
-        const size_t take = left < kBlockIn ? left - left % 3 : kBlockIn;
-        char* o = block.get();
+// The text goes out in blocks small enough to stay in the cache.
+constexpr size_t kBlockIn = 3 * 65536;
+constexpr size_t kBlockOut = kBlockIn / 3 * 4;
+
+// Encodes count bytes (a multiple of 3) and writes their text at offset at of the output.
+bool EncodeGroups(int fd, const unsigned char* in, size_t count, off_t at, char* block) {
+    while (count > 0) {
+        const size_t take = count < kBlockIn ? count : kBlockIn;
+        char* o = block;
         for (const unsigned char* end = in + take; in != end; in += 3, o += 4) {
             const unsigned v = (unsigned{in[0]} << 16) | (unsigned{in[1]} << 8) | in[2];
             std::memcpy(o, kPairs[v >> 12].data(), 2);
             std::memcpy(o + 2, kPairs[v & 0xFFF].data(), 2);
         }
-        if (!WriteAll(out.get(), block.get(), take / 3 * 4))
-            return 0;
-        left -= take;
+        if (!WriteAllAt(fd, block, take / 3 * 4, at))
+            return false;
+        at += static_cast<off_t>(take / 3 * 4);
+        count -= take;
     }
-    if (left > 0) {
-        EncodeTail(in, left, block.get());
-        if (!WriteAll(out.get(), block.get(), 4))
+    return true;
+}
+
+int Encode(const char* inPath, const char* outPath) {
+    InputBytes input;
+    if (!input.Open(inPath))
+        return 0;
+    Fd out(CreateOutput(outPath));
+    if (out.get() < 0)
+        return 0;
+    std::unique_ptr<char[]> blocks(new char[2 * kBlockOut]);
+    const size_t whole = input.size - input.size % 3;
+    // A large file is encoded in two halves at once, each written at its own place.
+    size_t first = whole;
+    if (whole >= (size_t{8} << 20) && std::thread::hardware_concurrency() > 1)
+        first = whole / 6 * 3;
+    bool secondDone = true;
+    std::thread second;
+    if (first < whole)
+        second = std::thread([&] {
+            secondDone = EncodeGroups(out.get(), input.bytes + first, whole - first,
+                                      static_cast<off_t>(first / 3 * 4), blocks.get() + kBlockOut);
+        });
+    const bool firstDone = EncodeGroups(out.get(), input.bytes, first, 0, blocks.get());
+    if (second.joinable())
+        second.join();
+    if (!firstDone || !secondDone)
+        return 0;
+    if (whole < input.size) {
+        EncodeTail(input.bytes + whole, input.size - whole, blocks.get());
+        if (!WriteAllAt(out.get(), blocks.get(), 4, static_cast<off_t>(whole / 3 * 4)))
             return 0;
     }
     return out.Close() ? 1 : 0;
@@ -177,7 +246,7 @@ int Decode(const char* inPath, const char* outPath) {
         std::memcpy(bytes.get() + written, decoded, static_cast<size_t>(keep));
         written += static_cast<size_t>(keep);
     }
-    if (!WriteAll(out.get(), bytes.get(), written))
+    if (!WriteAllAt(out.get(), bytes.get(), written, 0))
         return 0;
     return out.Close() ? 1 : 0;
 }

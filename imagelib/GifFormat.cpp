@@ -26,7 +26,8 @@ struct ReadSource {
 int ReadFromFile(GifFileType* gif, GifByteType* data, int size) {
     auto* source = static_cast<ReadSource*>(gif->UserData);
     const size_t take = std::min(size_t(size < 0 ? 0 : size), source->file->size() - source->position);
-    std::memcpy(data, source->file->data() + source->position, take);
+    if (take > 0)
+        std::memcpy(data, source->file->data() + source->position, take);
     source->position += take;
     return int(take);
 }

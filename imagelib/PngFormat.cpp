@@ -67,7 +67,8 @@ void ReadFromFile(png_structp codec, png_bytep data, size_t size) {
     auto* source = static_cast<ReadSource*>(png_get_io_ptr(codec));
     if (size > source->file->size() - source->position)
         png_error(codec, "truncated file");
-    std::memcpy(data, source->file->data() + source->position, size);
+    if (size > 0)
+        std::memcpy(data, source->file->data() + source->position, size);
     source->position += size;
 }
 
