@@ -15,31 +15,45 @@ bool PixelArraySize(int64_t width, int64_t height, int64_t& retSize) {
     return true;
 }
 
-bool ParseBitmap(const QByteArray& file, int& retWidth, int& retHeight, QByteArray& retHeader,
-                 QByteArray& retPixels) {
-    if (file.size() <= kBitmapHeaderSize)
+namespace {
+
+// The width and height of a header block whose file has pixelBytes after it, with the checks
+// of LoadBitmapFile.
+bool CheckHeader(const QByteArray& header, qint64 pixelBytes, int& retWidth, int& retHeight) {
+    if (header.size() != kBitmapHeaderSize || pixelBytes <= 0)
         return false;
-    const auto* bytes = reinterpret_cast<const uchar*>(file.constData());
+    const auto* bytes = reinterpret_cast<const uchar*>(header.constData());
     const uint32_t infoSize = qFromLittleEndian<quint32>(bytes + 14);
     const int32_t width = qFromLittleEndian<qint32>(bytes + 18);
     const int32_t height = qFromLittleEndian<qint32>(bytes + 22);
     const uint16_t bitCount = qFromLittleEndian<quint16>(bytes + 28);
     int64_t needed = 0;
     if (infoSize != 40 || bitCount != 24 || !PixelArraySize(width, height, needed) ||
-        file.size() - kBitmapHeaderSize < needed)
+        pixelBytes < needed)
         return false;
     retWidth = width;
     retHeight = height;
-    retHeader = file.left(kBitmapHeaderSize);
-    retPixels = file.mid(kBitmapHeaderSize);
     return true;
 }
 
-bool LoadBitmapFile(const QString& path, int& retWidth, int& retHeight, QByteArray& retHeader,
-                    QByteArray& retPixels) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) &&
-           ParseBitmap(file.readAll(), retWidth, retHeight, retHeader, retPixels);
+} // namespace
+
+bool LoadBitmapFile(const QString& path, LoadedBitmap& retBitmap) {
+    QFile& file = retBitmap.file;
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(kBitmapHeaderSize);
+    const qint64 pixelBytes = file.size() - kBitmapHeaderSize;
+    if (!CheckHeader(header, pixelBytes, retBitmap.Width, retBitmap.Height))
+        return false;
+    retBitmap.Header = header;
+    if (const uchar* mapped = file.map(kBitmapHeaderSize, pixelBytes)) {
+        retBitmap.Pixels = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), pixelBytes);
+        return true;
+    }
+    retBitmap.Pixels = file.read(pixelBytes);
+    return retBitmap.Pixels.size() == pixelBytes;
 }
 
 bool SaveBitmapFile(const QString& path, QByteArray header, const QByteArray& pixels, int width,

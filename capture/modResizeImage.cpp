@@ -19,25 +19,22 @@ bool Reduce(const QString& sourcePath, const QString& destPath, float size, bool
             Resampler resample) {
     try {
         constexpr double kLimit = std::numeric_limits<int32_t>::max();
-        int width = 0;
-        int height = 0;
-        QByteArray header;
-        QByteArray pixels;
+        LoadedBitmap source;
         const double rounded = RoundHalfEven(size);
-        if (!LoadBitmapFile(sourcePath, width, height, header, pixels) ||
+        if (!LoadBitmapFile(sourcePath, source) ||
             !std::isfinite(rounded) || rounded > kLimit || rounded < -kLimit)
             return false;
         int64_t destWidth = 0;
         int64_t destHeight = 0;
-        GetTargetSize(width, height, byWidth, static_cast<int>(rounded), destWidth, destHeight);
+        GetTargetSize(source.Width, source.Height, byWidth, static_cast<int>(rounded), destWidth, destHeight);
         int64_t destSize = 0;
         if (!PixelArraySize(destWidth, destHeight, destSize))
             return false;
         QByteArray dest(destSize, '\0');
         const int w = static_cast<int>(destWidth);
         const int h = static_cast<int>(destHeight);
-        return resample(pixels, width, height, dest, w, h) &&
-               SaveBitmapFile(destPath, header, dest, w, h);
+        return resample(source.Pixels, source.Width, source.Height, dest, w, h) &&
+               SaveBitmapFile(destPath, source.Header, dest, w, h);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -51,21 +51,18 @@ bool RotatePixels(const QByteArray& source, int width, int height, int rotationT
 
 bool RotateImage(const QString& sourcePath, const QString& destPath, int rotationType) {
     try {
-        int width = 0;
-        int height = 0;
-        QByteArray header;
-        QByteArray pixels;
-        if (!LoadBitmapFile(sourcePath, width, height, header, pixels))
+        LoadedBitmap source;
+        if (!LoadBitmapFile(sourcePath, source))
             return false;
         int destWidth = 0;
         int destHeight = 0;
-        RotatedSize(width, height, rotationType, destWidth, destHeight);
+        RotatedSize(source.Width, source.Height, rotationType, destWidth, destHeight);
         int64_t destSize = 0;
         if (!PixelArraySize(destWidth, destHeight, destSize))
             return false;
         QByteArray dest(destSize, '\0');
-        return RotatePixels(pixels, width, height, rotationType, dest) &&
-               SaveBitmapFile(destPath, header, dest, destWidth, destHeight);
+        return RotatePixels(source.Pixels, source.Width, source.Height, rotationType, dest) &&
+               SaveBitmapFile(destPath, source.Header, dest, destWidth, destHeight);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -22,11 +22,12 @@ struct Reduction {
         const bool ok = smooth ? ReduceImageSmooth(source, dest, size, byWidth)
                                : ReduceImage(source, dest, size, byWidth);
         result = ReadWholeFile(dest);
-        QByteArray header;
-        QByteArray pixels;
+        LoadedBitmap loaded;
         if (ok) {
-            EXPECT_TRUE(ParseBitmap(result, width, height, header, pixels));
+            EXPECT_TRUE(LoadBitmapFile(dest, loaded));
         }
+        width = loaded.Width;
+        height = loaded.Height;
         return ok;
     }
 };

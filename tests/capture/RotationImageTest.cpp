@@ -26,13 +26,11 @@ TEST(RotateImage, QuarterTurnSwapsTheSizeAndKeepsTheSizeFields) {
     Rotation r;
     const QByteArray source = MakeBitmap(3, 4);
     const QByteArray turned = r.Run(source, 1);
-    int width = 0;
-    int height = 0;
-    QByteArray header;
-    QByteArray pixels;
-    ASSERT_TRUE(ParseBitmap(turned, width, height, header, pixels));
-    EXPECT_EQ(width, 4);
-    EXPECT_EQ(height, 3);
+    LoadedBitmap loaded;
+    ASSERT_TRUE(LoadBitmapFile(r.dir.filePath(QStringLiteral("out0.bin")), loaded));
+    EXPECT_EQ(loaded.Width, 4);
+    EXPECT_EQ(loaded.Height, 3);
+    EXPECT_EQ(loaded.Header, source.left(18) + turned.mid(18, 8) + source.mid(26, 28));
     EXPECT_EQ(turned.mid(2, 4), source.mid(2, 4));   // file size of the 3 × 4 source
     EXPECT_EQ(turned.mid(34, 4), source.mid(34, 4)); // its image size too
     EXPECT_EQ(turned.size(), 54 + 12 * 3);
