@@ -59,10 +59,10 @@ bool RunChain(const QString& capture, const QString& work, const Setting& settin
     }
     const QString converted = work + QStringLiteral("/converted.bin");
     const int result =
-        setting.formatType == 1   ? bmp2png(current, converted)
-        : setting.formatType == 2 ? bmp2gif(current, converted)
-                                  : bmp2jpeg(current, converted, 100 - setting.jpegCompression,
-                                             setting.jpegProgressive);
+        setting.formatType == 1 ? bmp2png(current, converted)
+        : setting.formatType == 2
+            ? bmp2gif(current, converted)
+            : bmp2jpeg(current, converted, 100 - setting.jpegCompression, setting.jpegProgressive);
     if (result != 1)
         return Fail("conversion");
     return Encode(converted, work + QStringLiteral("/b64enc.asc")) || Fail("encoding");
@@ -85,11 +85,11 @@ int main(int argc, char** argv) {
     if (mode != QStringLiteral("chain") || argc != 11)
         return Usage();
     Setting setting;
-    int* fields[] = {&setting.reductionWidth, &setting.reductionType,   &setting.rotationType,
-                     &setting.colorBit,       &setting.formatType,      &setting.jpegCompression,
+    int* fields[] = {&setting.reductionWidth, &setting.reductionType, &setting.rotationType,
+                     &setting.colorBit,       &setting.formatType,    &setting.jpegCompression,
                      &setting.jpegProgressive};
     for (int i = 0; i < 7; ++i)
         *fields[i] = std::atoi(argv[4 + i]);
     return RunChain(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), setting) ? 0
-                                                                                              : 1;
+                                                                                               : 1;
 }

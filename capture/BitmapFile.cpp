@@ -4,7 +4,9 @@
 #include <QtEndian>
 #include <limits>
 
-int64_t RowStride(int64_t width) { return 3 * width + width % 4; }
+int64_t RowStride(int64_t width) {
+    return 3 * width + width % 4;
+}
 
 bool PixelArraySize(int64_t width, int64_t height, int64_t& retSize) {
     constexpr int64_t kLimit = std::numeric_limits<int32_t>::max();
@@ -49,7 +51,8 @@ bool LoadBitmapFile(const QString& path, LoadedBitmap& retBitmap) {
         return false;
     retBitmap.Header = header;
     if (const uchar* mapped = file.map(kBitmapHeaderSize, pixelBytes)) {
-        retBitmap.Pixels = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), pixelBytes);
+        retBitmap.Pixels =
+            QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), pixelBytes);
         return true;
     }
     retBitmap.Pixels = file.read(pixelBytes);

@@ -11,7 +11,7 @@ bool b64encode(const QString& inPath, const QString& outPath, int& retResult) {
     const Encode encode = function.Get();
     if (!encode)
         return false;
-    retResult = encode(QFile::encodeName(inPath).constData(),
-                       QFile::encodeName(outPath).constData());
+    retResult =
+        encode(QFile::encodeName(inPath).constData(), QFile::encodeName(outPath).constData());
     return true;
 }

@@ -11,8 +11,7 @@ void ClearTempFolder() {
     const QDir temp(TempFolder());
     const QFileInfoList files = temp.entryInfoList(QDir::Files, QDir::Name);
     for (const QFileInfo& file : files) {
-        if (!file.permission(QFileDevice::WriteOwner) ||
-            !QFile::remove(file.absoluteFilePath()))
+        if (!file.permission(QFileDevice::WriteOwner) || !QFile::remove(file.absoluteFilePath()))
             return;
     }
 }

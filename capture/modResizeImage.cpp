@@ -13,7 +13,9 @@ namespace {
 
 using Resampler = bool (*)(const QByteArray&, int, int, QByteArray&, int, int);
 
-int64_t RoundToInteger(double value) { return static_cast<int64_t>(RoundHalfEven(value)); }
+int64_t RoundToInteger(double value) {
+    return static_cast<int64_t>(RoundHalfEven(value));
+}
 
 bool Reduce(const QString& sourcePath, const QString& destPath, float size, bool byWidth,
             Resampler resample) {
@@ -21,12 +23,13 @@ bool Reduce(const QString& sourcePath, const QString& destPath, float size, bool
         constexpr double kLimit = std::numeric_limits<int32_t>::max();
         LoadedBitmap source;
         const double rounded = RoundHalfEven(size);
-        if (!LoadBitmapFile(sourcePath, source) ||
-            !std::isfinite(rounded) || rounded > kLimit || rounded < -kLimit)
+        if (!LoadBitmapFile(sourcePath, source) || !std::isfinite(rounded) || rounded > kLimit ||
+            rounded < -kLimit)
             return false;
         int64_t destWidth = 0;
         int64_t destHeight = 0;
-        GetTargetSize(source.Width, source.Height, byWidth, static_cast<int>(rounded), destWidth, destHeight);
+        GetTargetSize(source.Width, source.Height, byWidth, static_cast<int>(rounded), destWidth,
+                      destHeight);
         int64_t destSize = 0;
         if (!PixelArraySize(destWidth, destHeight, destSize))
             return false;
@@ -78,8 +81,8 @@ bool ResamplePlain(const QByteArray& source, int sourceWidth, int sourceHeight, 
     return true;
 }
 
-bool ResampleSmooth(const QByteArray& source, int sourceWidth, int sourceHeight,
-                    QByteArray& dest, int destWidth, int destHeight) {
+bool ResampleSmooth(const QByteArray& source, int sourceWidth, int sourceHeight, QByteArray& dest,
+                    int destWidth, int destHeight) {
     const float rx = static_cast<float>(sourceWidth) / static_cast<float>(destWidth);
     const float ry = static_cast<float>(sourceHeight) / static_cast<float>(destHeight);
     if (static_cast<int64_t>(rx * 100.0f) <= 0)
@@ -93,7 +96,9 @@ bool ResampleSmooth(const QByteArray& source, int sourceWidth, int sourceHeight,
     auto* out = reinterpret_cast<uchar*>(dest.data());
     // The block of a destination pixel runs up to the first sample of its right and lower
     // neighbours, and is at least one pixel.
-    auto blockStart = [](float ratio, int64_t index) { return RoundToInteger(double{ratio} * index); };
+    auto blockStart = [](float ratio, int64_t index) {
+        return RoundToInteger(double{ratio} * index);
+    };
     std::vector<int> samples[3];
     for (int y = 0; y < destHeight; ++y) {
         const int64_t top = blockStart(ry, y);

@@ -23,8 +23,8 @@ bool ResamplePlain(const QByteArray& source, int sourceWidth, int sourceHeight, 
 // block that starts at (round(rx × x), round(ry × y)), taken row by row; samples outside the
 // source rows are skipped, and a pixel without samples stays 0. False when the destination is
 // more than 100 times wider than the source.
-bool ResampleSmooth(const QByteArray& source, int sourceWidth, int sourceHeight,
-                    QByteArray& dest, int destWidth, int destHeight);
+bool ResampleSmooth(const QByteArray& source, int sourceWidth, int sourceHeight, QByteArray& dest,
+                    int destWidth, int destHeight);
 
 // The mean of the values as a double (0 for none).
 double AverageValues(std::span<const int> values);

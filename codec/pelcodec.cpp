@@ -5,9 +5,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
-#include <thread>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 // The lookup tables are built at compile time and never written, so concurrent calls share
@@ -77,8 +77,8 @@ bool ReadWholeFile(const char* path, Buffer& retBuffer) {
             retBuffer.bytes = std::move(larger);
             capacity *= 2;
         }
-        const ssize_t got = ::read(in.get(), retBuffer.bytes.get() + retBuffer.size,
-                                   capacity - retBuffer.size);
+        const ssize_t got =
+            ::read(in.get(), retBuffer.bytes.get() + retBuffer.size, capacity - retBuffer.size);
         if (got == 0)
             return true;
         if (got < 0)
@@ -238,10 +238,9 @@ int Decode(const char* inPath, const char* outPath) {
             v[k] = kValues[c[k]];
             pads += c[k] == '=' ? 1 : 0;
         }
-        const unsigned char decoded[3] = {
-            static_cast<unsigned char>((v[0] << 2) | (v[1] >> 4)),
-            static_cast<unsigned char>((v[1] << 4) | (v[2] >> 2)),
-            static_cast<unsigned char>((v[2] << 6) | v[3])};
+        const unsigned char decoded[3] = {static_cast<unsigned char>((v[0] << 2) | (v[1] >> 4)),
+                                          static_cast<unsigned char>((v[1] << 4) | (v[2] >> 2)),
+                                          static_cast<unsigned char>((v[2] << 6) | v[3])};
         const int keep = g + 1 < groups ? 3 : (pads >= 3 ? 0 : 3 - pads);
         std::memcpy(bytes.get() + written, decoded, static_cast<size_t>(keep));
         written += static_cast<size_t>(keep);

@@ -9,7 +9,9 @@ uint32_t Read32(const Bytes& bytes, size_t at) {
            uint32_t(bytes[at + 3]) << 24;
 }
 
-unsigned Read16(const Bytes& bytes, size_t at) { return bytes[at] | bytes[at + 1] << 8; }
+unsigned Read16(const Bytes& bytes, size_t at) {
+    return bytes[at] | bytes[at + 1] << 8;
+}
 
 void Put32(unsigned char* at, uint32_t value) {
     for (int i = 0; i < 4; ++i)
@@ -24,7 +26,9 @@ void Put16(unsigned char* at, unsigned value) {
 constexpr size_t kFileHeader = 14;
 constexpr size_t kInfoHeader = 40;
 
-size_t StrideOf(int64_t width, unsigned bitCount) { return size_t((width * bitCount + 31) / 32) * 4; }
+size_t StrideOf(int64_t width, unsigned bitCount) {
+    return size_t((width * bitCount + 31) / 32) * 4;
+}
 
 // The colour table of an 8-bit file, which sits right after the info header.
 bool ReadPalette(const Bytes& file, size_t infoSize, Image& image) {

@@ -25,7 +25,8 @@ struct ReadSource {
 // Fewer bytes than asked for tell giflib the file has ended.
 int ReadFromFile(GifFileType* gif, GifByteType* data, int size) {
     auto* source = static_cast<ReadSource*>(gif->UserData);
-    const size_t take = std::min(size_t(size < 0 ? 0 : size), source->file->size() - source->position);
+    const size_t take =
+        std::min(size_t(size < 0 ? 0 : size), source->file->size() - source->position);
     if (take > 0)
         std::memcpy(data, source->file->data() + source->position, take);
     source->position += take;

@@ -9,6 +9,13 @@
 // reach libpng.
 namespace {
 
+// Errors go back to the setjmp without a word on the host program's standard error.
+[[noreturn]] void JumpOnError(png_structp codec, png_const_charp) {
+    png_longjmp(codec, 1);
+}
+
+void IgnoreWarning(png_structp, png_const_charp) {}
+
 struct WriteTarget {
     Bytes* file;
     bool outOfMemory = false;
@@ -28,7 +35,8 @@ void AppendToFile(png_structp codec, png_bytep data, size_t size) {
 void NoFlush(png_structp) {}
 
 bool Compress(const Image& image, WriteTarget* target) {
-    png_structp codec = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp codec =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnError, IgnoreWarning);
     png_infop info = codec ? png_create_info_struct(codec) : nullptr;
     if (!info) {
         png_destroy_write_struct(&codec, nullptr);
@@ -85,7 +93,8 @@ struct DecodedPixels {
 };
 
 bool Decompress(ReadSource* source, DecodedPixels* output) {
-    png_structp codec = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp codec =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnError, IgnoreWarning);
     png_infop info = codec ? png_create_info_struct(codec) : nullptr;
     if (!info) {
         png_destroy_read_struct(&codec, nullptr, nullptr);

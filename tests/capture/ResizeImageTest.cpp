@@ -66,7 +66,7 @@ TEST(ReduceImage, HalvesRoundToEven) {
     Reduction r;
     ASSERT_TRUE(r.Run(MakeBitmap(480, 320), 320, true));
     EXPECT_EQ(r.width, 320);
-    EXPECT_EQ(r.height, 213); // 320 × 320 / 480 = 213.3
+    EXPECT_EQ(r.height, 213);                                   // 320 × 320 / 480 = 213.3
     EXPECT_EQ(PixelOf(r.result, 320, 1, 0), SamplePixel(2, 0)); // 1.5 → 2
     EXPECT_EQ(PixelOf(r.result, 320, 3, 0), SamplePixel(4, 0)); // 4.5 → 4
     EXPECT_EQ(PixelOf(r.result, 320, 5, 0), SamplePixel(8, 0)); // 7.5 → 8
@@ -107,20 +107,21 @@ TEST(ReduceImage, SameWidthCopiesTheFileAndKeepsTheHeader) {
 
 TEST(ReduceImage, BadSourcesAndSizesFail) {
     Reduction r;
-    EXPECT_FALSE(r.Run(MakeBitmap(20, -10), 10, true));          // top-down rows
-    EXPECT_FALSE(r.Run(MakeBitmap(20, 10, -1), 10, true));       // a byte short
-    EXPECT_FALSE(r.Run(MakeBitmap(20, 10).left(54), 10, true));  // header only
-    EXPECT_FALSE(r.Run(MakeBitmap(0, 10), 10, true));            // no width
-    EXPECT_FALSE(r.Run(MakeBitmap(20, 10), 0, true));            // empty destination
-    EXPECT_FALSE(r.Run(MakeBitmap(1000, 1), 1, true));           // height rounds to 0
-    EXPECT_FALSE(r.Run(MakeBitmap(20, 10), 3e9f, true));         // past 32 bits
-    EXPECT_FALSE(r.Run(MakeBitmap(20, 10), 60000, true, true));  // 2.7 GB of pixels
+    EXPECT_FALSE(r.Run(MakeBitmap(20, -10), 10, true));         // top-down rows
+    EXPECT_FALSE(r.Run(MakeBitmap(20, 10, -1), 10, true));      // a byte short
+    EXPECT_FALSE(r.Run(MakeBitmap(20, 10).left(54), 10, true)); // header only
+    EXPECT_FALSE(r.Run(MakeBitmap(0, 10), 10, true));           // no width
+    EXPECT_FALSE(r.Run(MakeBitmap(20, 10), 0, true));           // empty destination
+    EXPECT_FALSE(r.Run(MakeBitmap(1000, 1), 1, true));          // height rounds to 0
+    EXPECT_FALSE(r.Run(MakeBitmap(20, 10), 3e9f, true));        // past 32 bits
+    EXPECT_FALSE(r.Run(MakeBitmap(20, 10), 60000, true, true)); // 2.7 GB of pixels
     QByteArray eightBit = MakeBitmap(20, 10);
     eightBit[28] = 8;
     EXPECT_FALSE(r.Run(eightBit, 10, true));
     EXPECT_FALSE(ReduceImage(r.dir.filePath(QStringLiteral("missing.bmp")), r.dest, 10, true));
     WriteWholeFile(r.source, MakeBitmap(20, 10));
-    EXPECT_FALSE(ReduceImage(r.source, r.dir.filePath(QStringLiteral("no/such/dir.bin")), 10, true));
+    EXPECT_FALSE(
+        ReduceImage(r.source, r.dir.filePath(QStringLiteral("no/such/dir.bin")), 10, true));
 }
 
 TEST(ReduceImageSmooth, AveragesTheBlockWithHalvesToEven) {

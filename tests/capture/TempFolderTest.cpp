@@ -15,9 +15,9 @@ TEST(ClearTempFolder, DeletesOrdinaryFilesUntilAReadOnlyOne) {
 
     ClearTempFolder();
     const QDir temp(folder.Path() + QStringLiteral("/temp"));
-    EXPECT_EQ(temp.entryList(QDir::Files | QDir::Hidden, QDir::Name),
-              (QStringList{QStringLiteral(".hidden"), QStringLiteral("b.bmp"),
-                           QStringLiteral("c.asc")}));
+    EXPECT_EQ(
+        temp.entryList(QDir::Files | QDir::Hidden, QDir::Name),
+        (QStringList{QStringLiteral(".hidden"), QStringLiteral("b.bmp"), QStringLiteral("c.asc")}));
 
     QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     ClearTempFolder();

@@ -39,9 +39,9 @@ class Base64 : public ::testing::Test {
         auto decode = reinterpret_cast<int (*)(const char*, const char*)>(
             library.Resolve("b64decode", error));
         EXPECT_NE(decode, nullptr) << error.toStdString();
-        return decode ? decode(QFile::encodeName(from).constData(),
-                               QFile::encodeName(to).constData())
-                      : -1;
+        return decode
+                   ? decode(QFile::encodeName(from).constData(), QFile::encodeName(to).constData())
+                   : -1;
     }
 
     // What coreutils base64 makes of in (with the arguments given).
@@ -89,7 +89,9 @@ TEST_F(Base64, ShortLastGroupsDecodeTheirWholeBytes) {
     EXPECT_EQ(Decode("YQ="), "a");
     EXPECT_EQ(Decode("===="), "");
     // Characters outside the alphabet count as 0, "=" inside the text too.
-    EXPECT_EQ(Decode("Y*I=YQ=="), QByteArray("\x60\x02\x00" "a", 4));
+    EXPECT_EQ(Decode("Y*I=YQ=="), QByteArray("\x60\x02\x00"
+                                             "a",
+                                             4));
     EXPECT_EQ(Decode("YQ==YWJj"), QByteArray("a\0\0abc", 6));
 }
 

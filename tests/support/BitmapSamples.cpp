@@ -4,7 +4,9 @@
 #include <QtEndian>
 
 namespace {
-int Stride(int width) { return (3 * width + 3) / 4 * 4; }
+int Stride(int width) {
+    return (3 * width + 3) / 4 * 4;
+}
 } // namespace
 
 Pixel SamplePixel(int x, int y) {
