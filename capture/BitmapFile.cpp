@@ -66,6 +66,9 @@ bool SaveBitmapFile(const QString& path, QByteArray header, const QByteArray& pi
     auto* bytes = reinterpret_cast<uchar*>(header.data());
     qToLittleEndian<qint32>(width, bytes + 18);
     qToLittleEndian<qint32>(height, bytes + 22);
+    // A stage file is replaced by a new one rather than truncated, which would make the file
+    // system write the old one out first.
+    QFile::remove(path);
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(header) == header.size() && file.write(pixels) == pixels.size() &&

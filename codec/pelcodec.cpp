@@ -143,7 +143,10 @@ bool WriteAllAt(int fd, const void* data, size_t size, off_t at) {
     return true;
 }
 
+// An existing output is replaced by a new file rather than truncated, which would make the file
+// system write the old one out first.
 int CreateOutput(const char* path) {
+    ::unlink(path);
     return ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
 }
 

@@ -22,6 +22,8 @@ bool ReadFileBytes(const char* path, Bytes& retBytes) {
 }
 
 bool WriteFileBytes(const char* path, const Bytes& bytes) {
+    // A new file rather than a truncated one, which the file system would write out first.
+    std::remove(path);
     std::FILE* file = std::fopen(path, "wb");
     if (!file)
         return false;

@@ -4,5 +4,5 @@
 
 bool ReadFileBytes(const char* path, Bytes& retBytes);
 
-// Creates or replaces the file; false when any byte could not be written.
+// Creates the file, replacing any old one; false when any byte could not be written.
 bool WriteFileBytes(const char* path, const Bytes& bytes);

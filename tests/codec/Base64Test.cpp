@@ -118,6 +118,16 @@ TEST_F(Base64, RandomFilesAgreeWithCoreutils) {
     }
 }
 
+TEST_F(Base64, EncodesAFileIntoItself) {
+    WriteWholeFile(in, "abcd");
+    int result = 0;
+    ASSERT_TRUE(b64encode(in, in, result));
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(ReadWholeFile(in), "YWJjZA==");
+    EXPECT_EQ(CallDecode(in, in), 1);
+    EXPECT_EQ(ReadWholeFile(in), "abcd");
+}
+
 TEST_F(Base64, FileErrorsAnswerZero) {
     int result = -1;
     const QString missing = dir.filePath(QStringLiteral("missing.bin"));
