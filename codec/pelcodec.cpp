@@ -1,0 +1,272 @@
+#include "pelcodec.h"
+
+#include <array>
+#include <cstddef>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+// The lookup tables are built at compile time and never written, so concurrent calls share
+// nothing that changes.
+namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/=";
+constexpr int kPad = 64;
+
+// Both characters of every 12-bit value, so that three input bytes take two lookups.
+constexpr std::array<std::array<char, 2>, 4096> MakePairs() {
+    std::array<std::array<char, 2>, 4096> pairs{};
+    for (int v = 0; v < 4096; ++v)
+        pairs[v] = {kAlphabet[v >> 6], kAlphabet[v & 0x3F]};
+    return pairs;
+}
+constexpr auto kPairs = MakePairs();
+
+// Alphabet characters to their values; "=" and every other character to 0.
+constexpr std::array<unsigned char, 256> MakeValues() {
+    std::array<unsigned char, 256> values{};
+    for (int v = 0; v < 64; ++v)
+        values[static_cast<unsigned char>(kAlphabet[v])] = static_cast<unsigned char>(v);
+    return values;
+}
+constexpr auto kValues = MakeValues();
+
+class Fd {
+  public:
+    explicit Fd(int fd) : fd(fd) {}
+    ~Fd() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd; }
+    // Closes now, so that a failed flush to disk is seen.
+    bool Close() {
+        const int result = ::close(fd);
+        fd = -1;
+        return result == 0;
+    }
+
+  private:
+    int fd;
+};
+
+struct Buffer {
+    std::unique_ptr<unsigned char[]> bytes;
+    size_t size = 0;
+};
+
+// The whole input, however its size changes while it is read.
+bool ReadWholeFile(const char* path, Buffer& retBuffer) {
+    Fd in(::open(path, O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (in.get() < 0 || ::fstat(in.get(), &info) != 0)
+        return false;
+    size_t capacity = info.st_size > 0 ? static_cast<size_t>(info.st_size) + 1 : 65536;
+    retBuffer.bytes.reset(new unsigned char[capacity]);
+    retBuffer.size = 0;
+    for (;;) {
+        if (retBuffer.size == capacity) {
+            std::unique_ptr<unsigned char[]> larger(new unsigned char[capacity * 2]);
+            std::memcpy(larger.get(), retBuffer.bytes.get(), retBuffer.size);
+            retBuffer.bytes = std::move(larger);
+            capacity *= 2;
+        }
+        const ssize_t got =
+            ::read(in.get(), retBuffer.bytes.get() + retBuffer.size, capacity - retBuffer.size);
+        if (got == 0)
+            return true;
+        if (got < 0)
+            return false;
+        retBuffer.size += static_cast<size_t>(got);
+    }
+}
+
+// The bytes of a file to encode: mapped when it is a regular file, so that they are not copied,
+// read into memory otherwise.
+class InputBytes {
+  public:
+    InputBytes() = default;
+    InputBytes(const InputBytes&) = delete;
+    InputBytes& operator=(const InputBytes&) = delete;
+    ~InputBytes() {
+        if (mapped)
+            ::munmap(mapped, size);
+    }
+
+    bool Open(const char* path) {
+        Fd in(::open(path, O_RDONLY | O_CLOEXEC));
+        struct stat info {};
+        if (in.get() < 0 || ::fstat(in.get(), &info) != 0)
+            return false;
+        if (S_ISREG(info.st_mode) && info.st_size > 0) {
+            size = static_cast<size_t>(info.st_size);
+            mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, in.get(), 0);
+            if (mapped != MAP_FAILED) {
+                ::madvise(mapped, size, MADV_SEQUENTIAL);
+                bytes = static_cast<const unsigned char*>(mapped);
+                return true;
+            }
+            mapped = nullptr;
+        }
+        if (!ReadWholeFile(path, buffer))
+            return false;
+        bytes = buffer.bytes.get();
+        size = buffer.size;
+        return true;
+    }
+
+    const unsigned char* bytes = nullptr;
+    size_t size = 0;
+
+  private:
+    void* mapped = nullptr;
+    Buffer buffer;
+};
+
+// Writes all of data at byte offset at of the file.
+bool WriteAllAt(int fd, const void* data, size_t size, off_t at) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t put = ::pwrite(fd, bytes, size, at);
+        if (put <= 0)
+            return false;
+        bytes += put;
+        at += put;
+        size -= static_cast<size_t>(put);
+    }
+    return true;
+}
+
+// An existing output is replaced by a new file rather than truncated, which would make the file
+// system write the old one out first.
+int CreateOutput(const char* path) {
+    ::unlink(path);
+    return ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+}
+
+// Four characters for the last one or two bytes, with 64 standing for a missing sextet.
+void EncodeTail(const unsigned char* in, size_t remaining, char* out) {
+    const int b0 = in[0];
+    const int b1 = remaining == 2 ? in[1] : 0;
+    out[0] = kAlphabet[b0 >> 2];
+    out[1] = kAlphabet[((b0 & 0x03) << 4) | (b1 >> 4)];
+    out[2] = kAlphabet[remaining == 2 ? (b1 & 0x0F) << 2 : kPad];
+    out[3] = kAlphabet[kPad];
+}
+
+// The text goes out in blocks small enough to stay in the cache.
+constexpr size_t kBlockIn = 3 * 65536;
+constexpr size_t kBlockOut = kBlockIn / 3 * 4;
+
+// Encodes count bytes (a multiple of 3) and writes their text at offset at of the output.
+bool EncodeGroups(int fd, const unsigned char* in, size_t count, off_t at, char* block) {
+    while (count > 0) {
+        const size_t take = count < kBlockIn ? count : kBlockIn;
+        char* o = block;
+        for (const unsigned char* end = in + take; in != end; in += 3, o += 4) {
+            const unsigned v = (unsigned{in[0]} << 16) | (unsigned{in[1]} << 8) | in[2];
+            std::memcpy(o, kPairs[v >> 12].data(), 2);
+            std::memcpy(o + 2, kPairs[v & 0xFFF].data(), 2);
+        }
+        if (!WriteAllAt(fd, block, take / 3 * 4, at))
+            return false;
+        at += static_cast<off_t>(take / 3 * 4);
+        count -= take;
+    }
+    return true;
+}
+
+int Encode(const char* inPath, const char* outPath) {
+    InputBytes input;
+    if (!input.Open(inPath))
+        return 0;
+    Fd out(CreateOutput(outPath));
+    if (out.get() < 0)
+        return 0;
+    std::unique_ptr<char[]> blocks(new char[2 * kBlockOut]);
+    const size_t whole = input.size - input.size % 3;
+    // A large file is encoded in two halves at once, each written at its own place.
+    size_t first = whole;
+    if (whole >= (size_t{8} << 20) && std::thread::hardware_concurrency() > 1)
+        first = whole / 6 * 3;
+    bool secondDone = true;
+    std::thread second;
+    if (first < whole)
+        second = std::thread([&] {
+            secondDone = EncodeGroups(out.get(), input.bytes + first, whole - first,
+                                      static_cast<off_t>(first / 3 * 4), blocks.get() + kBlockOut);
+        });
+    const bool firstDone = EncodeGroups(out.get(), input.bytes, first, 0, blocks.get());
+    if (second.joinable())
+        second.join();
+    if (!firstDone || !secondDone)
+        return 0;
+    if (whole < input.size) {
+        EncodeTail(input.bytes + whole, input.size - whole, blocks.get());
+        if (!WriteAllAt(out.get(), blocks.get(), 4, static_cast<off_t>(whole / 3 * 4)))
+            return 0;
+    }
+    return out.Close() ? 1 : 0;
+}
+
+int Decode(const char* inPath, const char* outPath) {
+    Buffer text;
+    if (!ReadWholeFile(inPath, text))
+        return 0;
+    unsigned char* chars = text.bytes.get();
+    size_t length = 0;
+    for (size_t i = 0; i < text.size; ++i)
+        if (chars[i] != '\n' && chars[i] != '\r')
+            chars[length++] = chars[i];
+    Fd out(CreateOutput(outPath));
+    if (out.get() < 0)
+        return 0;
+
+    const size_t groups = (length + 3) / 4;
+    std::unique_ptr<unsigned char[]> bytes(new unsigned char[groups * 3 + 1]);
+    size_t written = 0;
+    for (size_t g = 0; g < groups; ++g) {
+        const unsigned char* c = chars + 4 * g;
+        const size_t have = g + 1 < groups ? 4 : length - 4 * g;
+        // A short last group counts its missing characters as "=".
+        unsigned char v[4] = {0, 0, 0, 0};
+        int pads = 4 - static_cast<int>(have);
+        for (size_t k = 0; k < have; ++k) {
+            v[k] = kValues[c[k]];
+            pads += c[k] == '=' ? 1 : 0;
+        }
+        const unsigned char decoded[3] = {static_cast<unsigned char>((v[0] << 2) | (v[1] >> 4)),
+                                          static_cast<unsigned char>((v[1] << 4) | (v[2] >> 2)),
+                                          static_cast<unsigned char>((v[2] << 6) | v[3])};
+        const int keep = g + 1 < groups ? 3 : (pads >= 3 ? 0 : 3 - pads);
+        std::memcpy(bytes.get() + written, decoded, static_cast<size_t>(keep));
+        written += static_cast<size_t>(keep);
+    }
+    if (!WriteAllAt(out.get(), bytes.get(), written, 0))
+        return 0;
+    return out.Close() ? 1 : 0;
+}
+
+} // namespace
+
+extern "C" int b64encode(const char* inPath, const char* outPath) {
+    try {
+        return inPath && outPath ? Encode(inPath, outPath) : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+extern "C" int b64decode(const char* inPath, const char* outPath) {
+    try {
+        return inPath && outPath ? Decode(inPath, outPath) : 0;
+    } catch (...) {
+        return 0;
+    }
+}
