@@ -35,12 +35,17 @@ TEST(ProgramRun, StartsCreatesItsFoldersAndEndsCleanlyWhenItsWindowCloses) {
         [&] { return folder.exists(QStringLiteral("options")) && folder.exists(QStringLiteral("temp")); },
         20000));
     EXPECT_EQ(program.state(), QProcess::Running);
+    QFile scratch(dir.filePath(QStringLiteral("temp/capture.bmp")));
+    ASSERT_TRUE(scratch.open(QIODevice::WriteOnly));
+    scratch.close();
 
     program.terminate(); // closes the window as the user would
     ASSERT_TRUE(program.waitForFinished(20000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
-    // The shutdown sequence ran: the settings were saved.
+    // The shutdown sequence ran: the settings were saved and temp/ emptied.
     for (const char* file : {"options/main.rul", "options/main.mla", "options/main.opt"})
         EXPECT_TRUE(folder.exists(QString::fromLatin1(file))) << file;
+    EXPECT_FALSE(scratch.exists());
+    EXPECT_TRUE(folder.exists(QStringLiteral("temp")));
 }
