@@ -119,6 +119,7 @@ bool Form1::Form_Load() {
     SMTPClient().Init(*sckSMTP);
     BuildDriverMenu();
     Capture_Resize();
+    loaded = true;
     return true;
 }
 
@@ -142,9 +143,10 @@ void Form1::tmrMailCheck_Timer() {
     if (bMailChecking)
         return;
     ++nMailCheckCount;
-    // A check started from the menu still runs: this one stays due and starts at the first
-    // tick after it.
-    if (nMailCheckCount >= MailCheckInterval && !bTestMailChecking)
+    // Ticks count from the first minute, but a check that falls due while start-up still
+    // runs (a first-run dialog is open, the clients are not bound) or while a check started
+    // from the menu runs stays due and starts at the first tick after it.
+    if (nMailCheckCount >= MailCheckInterval && loaded && !bTestMailChecking)
         RunGuardedMailCheck(true);
 }
 

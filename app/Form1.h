@@ -62,6 +62,7 @@ class Form1 : public QMainWindow, public WindowPlacement {
     int nMailCheckCount = 0;
     bool bMailChecking = false;     // a check started by the timer runs
     bool bTestMailChecking = false; // a check started from the menu runs
+    bool loaded = false; // start-up has bound the clients: a due mail check may run
     bool unloaded = false;
 
     QTimer* tmrMailCheck;

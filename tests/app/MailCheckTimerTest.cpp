@@ -1,12 +1,16 @@
 #include "app/Form1.h"
 #include "settings/ProgramObjects.h"
+#include "tests/support/MsgBoxRecorder.h"
+#include "tests/support/ScratchProgramFolder.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// A main window whose mail check only counts its runs and can act while it "waits".
+// A started main window whose mail check only counts its runs and can act while it "waits".
 struct TimerFixture : testing::Test {
+    ScratchProgramFolder folder;
+    MsgBoxRecorder boxes;
     int checks = 0;
     std::function<void()> duringCheck;
     Form1 form{[this] {
@@ -18,6 +22,12 @@ struct TimerFixture : testing::Test {
     void Tick(int times) {
         for (int i = 0; i < times; ++i)
             form.tmrMailCheck_Timer();
+    }
+    void SetUp() override {
+        ASSERT_TRUE(folder.CopyBuiltLibraries());
+        ASSERT_TRUE(form.Form_Load());
+        EXPECT_TRUE(boxes.Boxes().empty());
+        EXPECT_EQ(form.MailCheckCount(), 0);
     }
     void TearDown() override { MailCheckInterval = 5; }
 };

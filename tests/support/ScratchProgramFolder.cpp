@@ -23,3 +23,11 @@ void ScratchProgramFolder::Write(const QString& relativePath, const QByteArray& 
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
 }
+
+bool ScratchProgramFolder::CopyBuiltLibraries() const {
+    const QDir built(QStringLiteral(VISTREL_PROGRAM_DIR));
+    for (const QString& name : {QStringLiteral("libpelcodec.so"), QStringLiteral("libpelimage.so")})
+        if (!QFile::copy(built.filePath(name), dir.filePath(name)))
+            return false;
+    return true;
+}

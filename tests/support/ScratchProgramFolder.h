@@ -14,6 +14,9 @@ class ScratchProgramFolder {
     // The bytes of a file below the folder ("" when it is missing).
     QByteArray Read(const QString& relativePath) const;
     void Write(const QString& relativePath, const QByteArray& bytes) const;
+    // Copies the shared libraries of the built program folder in, so that start-up finds
+    // them here; false when one is missing.
+    bool CopyBuiltLibraries() const;
 
   private:
     QTemporaryDir dir;
