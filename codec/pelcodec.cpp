@@ -145,11 +145,14 @@ bool WriteAllAt(int fd, const void* data, size_t size, off_t at) {
     return true;
 }
 
-// An existing output is replaced by a new file rather than truncated, which would make the file
-// system write the old one out first. It is opened for reading too, which mapping it needs; a
-// file that may only be written still takes the text through write calls.
+// An existing output file is replaced by a new one rather than truncated, which would make the
+// file system write the old one out first; anything that is not a regular file (a device, a
+// pipe) is opened as it is, never removed. It is opened for reading too, which mapping it needs; a file
+// that may only be written still takes the text through write calls.
 int CreateOutput(const char* path) {
-    ::unlink(path);
+    struct stat info {};
+    if (::stat(path, &info) == 0 && S_ISREG(info.st_mode))
+        ::unlink(path);
     const int fd = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     return fd >= 0 || errno != EACCES ? fd : ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
 }
@@ -253,9 +256,11 @@ int Encode(const char* inPath, const char* outPath) {
     Fd out(CreateOutput(outPath));
     if (out.get() < 0)
         return 0;
+    // Mapping pays for itself only on large texts; a reply's image takes a few write calls.
+    constexpr size_t kMapFrom = size_t{1} << 20;
     const size_t textSize = (input.size + 2) / 3 * 4;
-    if (textSize > 0 && !EncodeMapped(out.get(), input, textSize) &&
-        !EncodeWritten(out.get(), input))
+    const bool mapped = textSize >= kMapFrom && EncodeMapped(out.get(), input, textSize);
+    if (textSize > 0 && !mapped && !EncodeWritten(out.get(), input))
         return 0;
     return out.Close() ? 1 : 0;
 }

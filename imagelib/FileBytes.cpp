@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 struct FileCloser {
@@ -22,8 +23,11 @@ bool ReadFileBytes(const char* path, Bytes& retBytes) {
 }
 
 bool WriteFileBytes(const char* path, const Bytes& bytes) {
-    // A new file rather than a truncated one, which the file system would write out first.
-    std::remove(path);
+    // A new file rather than a truncated one, which the file system would write out first;
+    // anything that is not a regular file (a device, a pipe) is written as it is, never removed.
+    struct stat info {};
+    if (::stat(path, &info) == 0 && S_ISREG(info.st_mode))
+        std::remove(path);
     std::FILE* file = std::fopen(path, "wb");
     if (!file)
         return false;

@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -126,6 +127,18 @@ TEST_F(Base64, EncodesAFileIntoItself) {
     EXPECT_EQ(ReadWholeFile(in), "YWJjZA==");
     EXPECT_EQ(CallDecode(in, in), 1);
     EXPECT_EQ(ReadWholeFile(in), "abcd");
+}
+
+TEST_F(Base64, AnOutputThatIsNoRegularFileIsNeverRemoved) {
+    // A pipe stands for a device: writing into it may fail, removing it must not happen.
+    const QString pipe = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    WriteWholeFile(in, "abc");
+    int result = -1;
+    ASSERT_TRUE(b64encode(in, pipe, result));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(pipe).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 TEST_F(Base64, FileErrorsAnswerZero) {
