@@ -22,3 +22,16 @@ function(vistrel_test name)
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VISTREL_PROGRAM_DIR=${VISTREL_PROGRAM_DIR}"
                    TIMEOUT 300)
 endfunction()
+
+# vistrel_shared_library(NAME SOURCES...): a shared library of the program folder with a C
+# interface; only the symbols listed in NAME.map beside its sources leave it.
+function(vistrel_shared_library name)
+    add_library(${name} SHARED ${ARGN})
+    set(map ${CMAKE_CURRENT_SOURCE_DIR}/${name}.map)
+    set_target_properties(${name} PROPERTIES
+        CXX_VISIBILITY_PRESET hidden
+        VISIBILITY_INLINES_HIDDEN ON
+        LINK_DEPENDS ${map})
+    target_link_options(${name} PRIVATE -Wl,--version-script=${map})
+    target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+endfunction()
