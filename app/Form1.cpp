@@ -1,11 +1,11 @@
 #include "app/Form1.h"
 
-#include "app/SocketRouting.h"
-#include "app/log/WriteLog.h"
-#include "capture/PelImage.h"
-#include "capture/TempFolder.h"
 #include "capture/modCapture.h"
+#include "imaging/PelImage.h"
+#include "imaging/TempFolder.h"
+#include "log/WriteLog.h"
 #include "mailcheck/CPOP3.h"
+#include "mailcheck/SocketRouting.h"
 #include "mailcheck/modMailCheck.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramFolder.h"
@@ -43,10 +43,10 @@ int TwipsToPixelsY(double twips) {
 } // namespace
 
 Form1::Form1(std::function<void()> runCheck)
-    : runMailCheck(runCheck ? std::move(runCheck)
-                            : std::function<void()>([] { RunMailCheck(CurrentMailAccount); })),
-      tmrMailCheck(new QTimer(this)), tmrResize(new QTimer(this)),
-      sckPOP(new SocketControl(this)), sckSMTP(new SocketControl(this)) {
+    : schedule(runCheck ? std::move(runCheck)
+                        : std::function<void()>([] { RunMailCheck(CurrentMailAccount); })),
+      tmrMailCheck(new QTimer(this)), tmrResize(new QTimer(this)), sckPOP(new SocketControl(this)),
+      sckSMTP(new SocketControl(this)) {
     auto* client = new QWidget(this);
     setCentralWidget(client);
     picCapture = new PictureBox(client);
@@ -59,8 +59,8 @@ Form1::Form1(std::function<void()> runCheck)
     lblInformation->setObjectName(QStringLiteral("lblInformation"));
     picCapture->setObjectName(QStringLiteral("picCapture"));
     lblInformation->resize(lblInformation->width(), TwipsToPixelsY(LabelHeightTwips));
-    resize(TwipsToPixelsX(ClientWidthTwips), TwipsToPixelsY(ClientHeightTwips) +
-                                                 menuBar()->sizeHint().height());
+    resize(TwipsToPixelsX(ClientWidthTwips),
+           TwipsToPixelsY(ClientHeightTwips) + menuBar()->sizeHint().height());
     BuildMenus();
 
     tmrMailCheck->setInterval(MailCheckPeriodMs);
@@ -71,18 +71,7 @@ Form1::Form1(std::function<void()> runCheck)
         Capture_Resize();
     });
 
-    sckPOP->onDataArrival = [this](qint64) {
-        QString text;
-        if (ReadArrivedData(*sckPOP, text))
-            POP3Client().Notify_DataArrival(text);
-    };
-    sckSMTP->onDataArrival = [this](qint64) {
-        QString text;
-        if (ReadArrivedData(*sckSMTP, text))
-            SMTPClient().Notify_DataArrival(text);
-    };
-    sckPOP->onClose = [this] { sckPOP->Close(); };
-    sckSMTP->onClose = [this] { sckSMTP->Close(); };
+    routing = std::make_unique<SocketRouting>(*sckPOP, POP3Client(), *sckSMTP, SMTPClient());
 }
 
 Form1::~Form1() {
@@ -119,7 +108,7 @@ bool Form1::Form_Load() {
     SMTPClient().Init(*sckSMTP);
     BuildDriverMenu();
     Capture_Resize();
-    loaded = true;
+    schedule.ClientsBound();
     return true;
 }
 
@@ -140,36 +129,24 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::tmrMailCheck_Timer() {
-    if (bMailChecking)
-        return;
-    ++nMailCheckCount;
-    // Ticks count from the first minute, but a check that falls due while start-up still
-    // runs (a first-run dialog is open, the clients are not bound) or while a check started
-    // from the menu runs stays due and starts at the first tick after it.
-    if (nMailCheckCount >= MailCheckInterval && loaded && !bTestMailChecking)
-        RunGuardedMailCheck(true);
+    schedule.Tick(MailCheckInterval);
 }
 
 void Form1::mnuTest_MailCheck_Click() {
-    if (bMailChecking || bTestMailChecking)
-        return;
-    RunGuardedMailCheck(false);
+    schedule.RunNow();
 }
 
-void Form1::RunGuardedMailCheck(bool fromTimer) {
-    bool& running = fromTimer ? bMailChecking : bTestMailChecking;
-    running = true;
-    runMailCheck();
-    running = false;
-    if (fromTimer)
-        nMailCheckCount = 0;
+void Form1::MailCheck_StopTimer() {
+    tmrMailCheck->stop();
 }
 
-void Form1::MailCheck_StopTimer() { tmrMailCheck->stop(); }
+void Form1::MailCheck_BeginTimer() {
+    tmrMailCheck->start();
+}
 
-void Form1::MailCheck_BeginTimer() { tmrMailCheck->start(); }
-
-bool Form1::MailCheckTimerEnabled() const { return tmrMailCheck->isActive(); }
+bool Form1::MailCheckTimerEnabled() const {
+    return tmrMailCheck->isActive();
+}
 
 void Form1::BuildMenus() {
     mnuDevice = menuBar()->addMenu(QStringLiteral("デバイス(&D)"));
@@ -221,8 +198,7 @@ void Form1::Capture_Resize() {
     const double clientWidth = client->width() * screen.twipsPerPixelX;
     const double clientHeight = client->height() * screen.twipsPerPixelY;
     const double labelHeight = lblInformation->height() * screen.twipsPerPixelY;
-    lblInformation->setGeometry(TwipsToPixelsX(80),
-                                TwipsToPixelsY(clientHeight - labelHeight + 30),
+    lblInformation->setGeometry(TwipsToPixelsX(80), TwipsToPixelsY(clientHeight - labelHeight + 30),
                                 std::max(0, TwipsToPixelsX(clientWidth - 80)),
                                 lblInformation->height());
     picCapture->setGeometry(0, 0, client->width(),
@@ -263,4 +239,6 @@ QRect Form1::NormalBounds() const {
     return normal.isValid() ? normal : geometry();
 }
 
-void Form1::SetNormalBounds(const QRect& bounds) { setGeometry(bounds); }
+void Form1::SetNormalBounds(const QRect& bounds) {
+    setGeometry(bounds);
+}

@@ -1,14 +1,17 @@
 #pragma once
 // The main window: the live camera picture with the status line under it, the start-up and
 // shutdown sequences, the one-minute mail-check timer and the routing of socket events.
+#include "app/MailCheckSchedule.h"
 #include "settings/WindowPlacement.h"
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class PictureBox;
 class SocketControl;
+class SocketRouting;
 class QAction;
 class QLabel;
 class QMenu;
@@ -39,7 +42,7 @@ class Form1 : public QMainWindow, public WindowPlacement {
     // Lays out the preview and the status line and reopens the selected capture driver.
     void Capture_Resize();
 
-    int MailCheckCount() const { return nMailCheckCount; }
+    int MailCheckCount() const { return schedule.Count(); }
     bool MailCheckTimerEnabled() const;
 
     // WindowPlacement: the placement the options file stores.
@@ -56,19 +59,15 @@ class Form1 : public QMainWindow, public WindowPlacement {
     void BuildMenus();
     void BuildDriverMenu();
     void mnuDevice_Drivers_Click(int index);
-    void RunGuardedMailCheck(bool fromTimer);
 
-    std::function<void()> runMailCheck;
-    int nMailCheckCount = 0;
-    bool bMailChecking = false;     // a check started by the timer runs
-    bool bTestMailChecking = false; // a check started from the menu runs
-    bool loaded = false; // start-up has bound the clients: a due mail check may run
+    MailCheckSchedule schedule;
     bool unloaded = false;
 
     QTimer* tmrMailCheck;
     QTimer* tmrResize;
     SocketControl* sckPOP;
     SocketControl* sckSMTP;
+    std::unique_ptr<SocketRouting> routing; // the socket events to the two clients
     PictureBox* picCapture;
     PictureBox* picTemp;
     PictureBox* picTemp1;

@@ -4,10 +4,10 @@
 //   vistrel_bench_reply b64 IN OUT
 // The chain writes WORKDIR/capture_rs.bin, capture_rs_ro.bin, capture_rs_ro_256.bin,
 // converted.bin and b64enc.asc; the exit code is 0 when every step succeeded.
-#include "capture/PelCodec.h"
-#include "capture/PelImage.h"
-#include "capture/modResizeImage.h"
-#include "capture/modRotationImage.h"
+#include "imaging/PelCodec.h"
+#include "imaging/PelImage.h"
+#include "imaging/modResizeImage.h"
+#include "imaging/modRotationImage.h"
 #include "platform/ProgramFolder.h"
 
 #include <QString>

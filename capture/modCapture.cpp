@@ -1,6 +1,6 @@
 #include "capture/modCapture.h"
 
-#include "app/log/WriteLog.h"
+#include "log/WriteLog.h"
 #include "capture/mVFW.h"
 #include "platform/CodePage.h"
 #include "platform/EventPump.h"

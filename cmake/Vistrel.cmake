@@ -16,7 +16,12 @@ function(vistrel_test name)
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
     add_executable(test_${name} ${sources})
     set_target_properties(test_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-    target_link_libraries(test_${name} PRIVATE vistrel_test_support ${ARG_USES})
+    if(name IN_LIST VISTREL_WIDGET_TEST_FOLDERS)
+        set(main vistrel_test_main_widgets)
+    else()
+        set(main vistrel_test_main)
+    endif()
+    target_link_libraries(test_${name} PRIVATE vistrel_test_support ${main} ${ARG_USES})
     gtest_discover_tests(test_${name}
         DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VISTREL_PROGRAM_DIR=${VISTREL_PROGRAM_DIR}"

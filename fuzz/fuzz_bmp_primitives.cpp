@@ -1,8 +1,8 @@
 // The BMP image steps on any file: the first two bytes choose the target size and rotation,
 // the rest is the file. Whatever the header claims, nothing is read or written out of bounds.
 #include "FuzzFiles.h"
-#include "capture/modResizeImage.h"
-#include "capture/modRotationImage.h"
+#include "imaging/modResizeImage.h"
+#include "imaging/modRotationImage.h"
 
 #include <QString>
 

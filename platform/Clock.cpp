@@ -1,20 +1,51 @@
 #include "platform/Clock.h"
 
+#include <QThread>
 #include <chrono>
 #include <utility>
 
 namespace {
-LocalClock& Installed() {
+LocalClock& InstalledLocal() {
     static LocalClock clock;
+    return clock;
+}
+
+class SystemSteadyClock : public SteadyClock {
+  public:
+    double Seconds() override {
+        using namespace std::chrono;
+        return duration<double>(steady_clock::now().time_since_epoch()).count();
+    }
+    void Sleep(int ms) override {
+        if (ms > 0)
+            QThread::msleep(static_cast<unsigned long>(ms));
+    }
+};
+
+SteadyClock*& InstalledSteady() {
+    static SystemSteadyClock system;
+    static SteadyClock* clock = &system;
     return clock;
 }
 } // namespace
 
-QDateTime LocalNow() { return Installed() ? Installed()() : QDateTime::currentDateTime(); }
+QDateTime LocalNow() {
+    return InstalledLocal() ? InstalledLocal()() : QDateTime::currentDateTime();
+}
 
-LocalClock SetLocalClock(LocalClock clock) { return std::exchange(Installed(), std::move(clock)); }
+LocalClock SetLocalClock(LocalClock clock) {
+    return std::exchange(InstalledLocal(), std::move(clock));
+}
+
+SteadyClock* SetSteadyClock(SteadyClock* clock) {
+    static SteadyClock* const system = InstalledSteady();
+    return std::exchange(InstalledSteady(), clock ? clock : system);
+}
 
 double SteadySeconds() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
+    return InstalledSteady()->Seconds();
+}
+
+void SteadySleep(int ms) {
+    InstalledSteady()->Sleep(ms);
 }

@@ -1,11 +1,14 @@
 #include "platform/EventPump.h"
 
+#include "platform/Clock.h"
+
 #include <QCoreApplication>
-#include <QThread>
 
-void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void DoEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
+// Through the steady clock, so that a fake clock's time moves with the waits.
 void Sleep(int ms) {
-    if (ms > 0)
-        QThread::msleep(static_cast<unsigned long>(ms));
+    SteadySleep(ms);
 }

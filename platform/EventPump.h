@@ -5,5 +5,5 @@
 // Processes every pending event once (timers, socket events, repaints, input).
 void DoEvents();
 
-// Suspends the thread for ms milliseconds; no event is handled meanwhile.
+// Suspends the thread for ms milliseconds on the steady clock; no event is handled meanwhile.
 void Sleep(int ms);

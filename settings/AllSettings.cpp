@@ -32,10 +32,11 @@ void LoadMailAccount(const QString& folder) {
     if (isError)
         MsgBox(MsgIcon::Critical, AppTitle(),
                QStringLiteral("メールアカウントファイル(*.mla)にエラーがありました"));
-    ShowNewMailAccountDialog();
+    EditedMailAccount = ShowNewMailAccountDialog();
+    DialogAccepted = EditedMailAccount.has_value();
     // A cancelled dialog leaves a default account, saved nameless so that the next start
     // asks again.
-    CurrentMailAccount = DialogAccepted && EditedMailAccount ? *EditedMailAccount : CMailAccount();
+    CurrentMailAccount = EditedMailAccount.value_or(CMailAccount());
 }
 
 // False when the user cancelled the first response setting.
@@ -50,11 +51,11 @@ bool LoadResponseSettings(const QString& folder) {
                QStringLiteral("返信用イメージの設定ファイル(*.csp)にエラーがありました"));
     if (count > 0 || !HasNewResponseSettingDialog())
         return true;
-    CResAccount setting;
-    ShowNewResponseSettingDialog(setting);
-    if (!DialogAccepted)
+    const std::optional<CResAccount> setting = ShowNewResponseSettingDialog();
+    DialogAccepted = setting.has_value();
+    if (!setting)
         return false;
-    AddResponseSetting(setting);
+    AddResponseSetting(*setting);
     return true;
 }
 

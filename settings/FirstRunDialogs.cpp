@@ -1,7 +1,5 @@
 #include "settings/FirstRunDialogs.h"
 
-#include "settings/ProgramObjects.h"
-
 #include <utility>
 
 namespace {
@@ -26,17 +24,12 @@ NewResponseSettingDialog SetNewResponseSettingDialog(NewResponseSettingDialog di
     return std::exchange(ResponseSettingDialog(), std::move(dialog));
 }
 
-void ShowNewMailAccountDialog() {
-    DialogAccepted = false;
-    EditedMailAccount.reset();
-    if (AccountDialog())
-        AccountDialog()();
+std::optional<CMailAccount> ShowNewMailAccountDialog() {
+    return AccountDialog() ? AccountDialog()() : std::nullopt;
 }
 
-void ShowNewResponseSettingDialog(CResAccount& retSetting) {
-    DialogAccepted = false;
-    if (ResponseSettingDialog())
-        ResponseSettingDialog()(retSetting);
+std::optional<CResAccount> ShowNewResponseSettingDialog() {
+    return ResponseSettingDialog() ? ResponseSettingDialog()() : std::nullopt;
 }
 
 bool HasNewResponseSettingDialog() {

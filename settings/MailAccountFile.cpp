@@ -5,7 +5,7 @@
 #include "settings/SettingKeys.h"
 #include "settings/modFileAccess.h"
 
-#include "app/log/WriteLog.h"
+#include "log/WriteLog.h"
 
 #include <QDir>
 

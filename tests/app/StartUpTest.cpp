@@ -26,8 +26,7 @@ struct StartUpFixture : testing::Test {
         SetNewMailAccountDialog([] {
             CMailAccount account;
             account.Name = QStringLiteral("camera");
-            EditedMailAccount = account;
-            DialogAccepted = true;
+            return std::optional(account);
         });
     }
 };
@@ -36,7 +35,7 @@ struct StartUpFixture : testing::Test {
 
 TEST_F(StartUpFixture, CancellingTheFirstResponseSettingEndsWithoutWritingSettings) {
     AcceptNewAccount();
-    SetNewResponseSettingDialog([](CResAccount&) { DialogAccepted = false; });
+    SetNewResponseSettingDialog([] { return std::optional<CResAccount>(); });
     EXPECT_FALSE(form.Form_Load());
     EXPECT_FALSE(form.MailCheckTimerEnabled());
     EXPECT_TRUE(QDir(folder.Path() + "/options").entryList(QDir::Files).isEmpty());
@@ -44,13 +43,14 @@ TEST_F(StartUpFixture, CancellingTheFirstResponseSettingEndsWithoutWritingSettin
 
 TEST_F(StartUpFixture, ACheckDueDuringAFirstRunDialogWaitsForStartUpToEnd) {
     AcceptNewAccount();
-    SetNewResponseSettingDialog([this](CResAccount& retSetting) {
+    SetNewResponseSettingDialog([this] {
         // Minutes pass while the user fills in the editor.
         MailCheckInterval = 1;
         for (int i = 0; i < 3; ++i)
             form.tmrMailCheck_Timer();
-        retSetting.Name = QStringLiteral("first");
-        DialogAccepted = true;
+        CResAccount setting;
+        setting.Name = QStringLiteral("first");
+        return std::optional(setting);
     });
     ASSERT_TRUE(form.Form_Load());
     EXPECT_EQ(checks, 0);

@@ -1,5 +1,5 @@
-#include "capture/PelCodec.h"
-#include "capture/SharedLibrary.h"
+#include "imaging/PelCodec.h"
+#include "platform/SharedLibrary.h"
 #include "tests/support/BitmapSamples.h"
 #include "tests/support/BuiltProgramFolder.h"
 

@@ -1,4 +1,4 @@
-#include "capture/PelImage.h"
+#include "imaging/PelImage.h"
 #include "tests/support/BitmapSamples.h"
 #include "tests/support/BuiltProgramFolder.h"
 #include "tests/support/ScratchProgramFolder.h"

@@ -45,15 +45,12 @@ class AllSettingsTest : public SettingsFilesFixture {
         SetNewMailAccountDialog([this] {
             opened << QStringLiteral("account");
             boxesBeforeDialog = static_cast<int>(boxes.Boxes().size());
-            DialogAccepted = acceptAccount;
-            if (acceptAccount)
-                EditedMailAccount = Account(QStringLiteral("new account"));
+            return acceptAccount ? std::optional(Account(QStringLiteral("new account")))
+                                 : std::nullopt;
         });
-        SetNewResponseSettingDialog([this](CResAccount& retSetting) {
+        SetNewResponseSettingDialog([this] {
             opened << QStringLiteral("setting");
-            DialogAccepted = acceptSetting;
-            if (acceptSetting)
-                retSetting = Setting(QStringLiteral("first"));
+            return acceptSetting ? std::optional(Setting(QStringLiteral("first"))) : std::nullopt;
         });
     }
     ~AllSettingsTest() override {

@@ -1,7 +1,8 @@
 #include "tests/support/ScriptedServer.h"
 
+#include "tests/support/FakeClock.h"
+
 #include <QTcpSocket>
-#include <QTimer>
 
 ScriptStep Say(const QByteArray& text) {
     return {ScriptStep::Say, text};
@@ -61,7 +62,7 @@ void ScriptedServer::Run() {
         case ScriptStep::Pause:
             ++next;
             pausing = true;
-            QTimer::singleShot(step.ms, &server, [this] {
+            RunAfter(step.ms, &server, [this] {
                 pausing = false;
                 Run();
             });

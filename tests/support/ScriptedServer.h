@@ -2,7 +2,8 @@
 // A loopback server that plays a script to the first client that connects: it says texts,
 // hears lines, pauses and hangs up in the scripted order, then stays silent with the
 // connection open. It listens on 127.0.0.1 on a port of its own and runs on the test's
-// thread, so it moves only while the client under test pumps events.
+// thread, so it moves only while the client under test pumps events. Pauses are measured
+// on the fake clock while one is installed.
 #include <QByteArray>
 #include <QStringList>
 #include <QTcpServer>

@@ -1,4 +1,4 @@
-#include "capture/TempFolder.h"
+#include "imaging/TempFolder.h"
 
 #include "platform/ProgramFolder.h"
 

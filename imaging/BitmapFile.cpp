@@ -1,4 +1,4 @@
-#include "capture/BitmapFile.h"
+#include "imaging/BitmapFile.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -1,6 +1,6 @@
-#include "capture/modRotationImage.h"
+#include "imaging/modRotationImage.h"
 
-#include "capture/BitmapFile.h"
+#include "imaging/BitmapFile.h"
 
 #include <algorithm>
 #include <new>

@@ -1,4 +1,4 @@
-#include "capture/SharedLibrary.h"
+#include "platform/SharedLibrary.h"
 
 #include "platform/ProgramFolder.h"
 

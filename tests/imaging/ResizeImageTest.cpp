@@ -1,5 +1,5 @@
-#include "capture/BitmapFile.h"
-#include "capture/modResizeImage.h"
+#include "imaging/BitmapFile.h"
+#include "imaging/modResizeImage.h"
 #include "tests/support/BitmapSamples.h"
 
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "capture/BitmapFile.h"
-#include "capture/modRotationImage.h"
+#include "imaging/BitmapFile.h"
+#include "imaging/modRotationImage.h"
 #include "tests/support/BitmapSamples.h"
 
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "capture/modResizeImage.h"
+#include "imaging/modResizeImage.h"
 
-#include "capture/BitmapFile.h"
+#include "imaging/BitmapFile.h"
 #include "platform/Rounding.h"
 
 #include <algorithm>

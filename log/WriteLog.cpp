@@ -1,4 +1,4 @@
-#include "app/log/WriteLog.h"
+#include "log/WriteLog.h"
 
 #include "platform/Clock.h"
 #include "platform/CodePage.h"

@@ -1,4 +1,4 @@
-#include "capture/TempFolder.h"
+#include "imaging/TempFolder.h"
 #include "tests/support/ScratchProgramFolder.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "capture/PelCodec.h"
+#include "imaging/PelCodec.h"
 
-#include "capture/SharedLibrary.h"
+#include "platform/SharedLibrary.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "capture/PelImage.h"
+#include "imaging/PelImage.h"
 
-#include "capture/SharedLibrary.h"
+#include "platform/SharedLibrary.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "app/SocketRouting.h"
+#include "mailcheck/SocketRouting.h"
 #include "platform/SocketControl.h"
 #include "tests/support/PumpUntil.h"
 

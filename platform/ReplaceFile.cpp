@@ -1,0 +1,43 @@
+#include "platform/ReplaceFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <cerrno>
+#include <sys/stat.h>
+
+bool IsReplaceablePath(const QString& path) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return errno == ENOENT;
+    return S_ISREG(info.st_mode);
+}
+
+namespace {
+template <typename File> bool WriteParts(File& file, std::initializer_list<QByteArrayView> parts) {
+    for (QByteArrayView part : parts) {
+        if (file.write(part.data(), part.size()) != part.size())
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+bool ReplaceFile(const QString& path, std::initializer_list<QByteArrayView> parts,
+                 Durability durability) {
+    if (path.isEmpty() || !IsReplaceablePath(path))
+        return false;
+    if (durability == Durability::Durable) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        if (!WriteParts(file, parts)) {
+            file.cancelWriting();
+            return false;
+        }
+        return file.commit();
+    }
+    QFile::remove(path);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && WriteParts(file, parts) &&
+           file.flush();
+}
