@@ -36,4 +36,6 @@ MsgBoxHandler SetMsgBoxHandler(MsgBoxHandler handler) {
     return std::exchange(Handler(), std::move(handler));
 }
 
-QString AppTitle() { return QStringLiteral("Vistrel"); }
+QString AppTitle() {
+    return QStringLiteral("Vistrel");
+}

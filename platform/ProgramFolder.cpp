@@ -13,8 +13,14 @@ QString ProgramFolder() {
     return Override().isEmpty() ? QCoreApplication::applicationDirPath() : Override();
 }
 
-void SetProgramFolder(const QString& folder) { Override() = folder; }
+void SetProgramFolder(const QString& folder) {
+    Override() = folder;
+}
 
-QString OptionsFolder() { return ProgramFolder() + QStringLiteral("/options"); }
+QString OptionsFolder() {
+    return ProgramFolder() + QStringLiteral("/options");
+}
 
-QString TempFolder() { return ProgramFolder() + QStringLiteral("/temp"); }
+QString TempFolder() {
+    return ProgramFolder() + QStringLiteral("/temp");
+}

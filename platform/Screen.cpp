@@ -20,7 +20,8 @@ ScreenMetrics GetScreenMetrics() {
     if (!screen)
         return ScreenMetrics{800, 600, 15.0, 15.0};
     const QRect geometry = screen->geometry();
-    return ScreenMetrics{geometry.width(), geometry.height(), 1440.0 / screen->logicalDotsPerInchX(),
+    return ScreenMetrics{geometry.width(), geometry.height(),
+                         1440.0 / screen->logicalDotsPerInchX(),
                          1440.0 / screen->logicalDotsPerInchY()};
 }
 

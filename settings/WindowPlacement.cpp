@@ -7,6 +7,10 @@ WindowPlacement*& Registered() {
 }
 } // namespace
 
-WindowPlacement* MainWindowPlacement() { return Registered(); }
+WindowPlacement* MainWindowPlacement() {
+    return Registered();
+}
 
-void SetMainWindowPlacement(WindowPlacement* placement) { Registered() = placement; }
+void SetMainWindowPlacement(WindowPlacement* placement) {
+    Registered() = placement;
+}

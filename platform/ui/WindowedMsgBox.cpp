@@ -54,4 +54,6 @@ MsgAnswer Show(const MsgBoxRequest& request) {
 
 } // namespace
 
-void InstallWindowedMsgBox() { SetMsgBoxHandler(Show); }
+void InstallWindowedMsgBox() {
+    SetMsgBoxHandler(Show);
+}

@@ -15,7 +15,9 @@
 #include <ostream>
 
 // Readable failure messages for texts and lists of texts.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 class FakeWindowPlacement : public WindowPlacement {
   public:

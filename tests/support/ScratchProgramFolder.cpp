@@ -11,7 +11,9 @@ ScratchProgramFolder::ScratchProgramFolder() {
     SetProgramFolder(dir.path());
 }
 
-ScratchProgramFolder::~ScratchProgramFolder() { SetProgramFolder(QString()); }
+ScratchProgramFolder::~ScratchProgramFolder() {
+    SetProgramFolder(QString());
+}
 
 QByteArray ScratchProgramFolder::Read(const QString& relativePath) const {
     QFile file(dir.filePath(relativePath));
