@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <optional>
+#include <utility>
 
 namespace {
 std::optional<ScreenMetrics>& Fixed() {
@@ -25,6 +26,6 @@ ScreenMetrics GetScreenMetrics() {
                          1440.0 / screen->logicalDotsPerInchY()};
 }
 
-void SetScreenMetricsForTest(const ScreenMetrics* metrics) {
-    Fixed() = metrics ? std::optional<ScreenMetrics>(*metrics) : std::nullopt;
+std::optional<ScreenMetrics> SetScreenMetrics(std::optional<ScreenMetrics> metrics) {
+    return std::exchange(Fixed(), metrics);
 }
