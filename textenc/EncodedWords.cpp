@@ -5,6 +5,7 @@
 #include "textenc/modConvBase64.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -56,22 +57,38 @@ int HexValue(char c) {
     return -1;
 }
 
-bool DecodeWord(const EncodedWord& word, QString& retText) {
-    QByteArray bytes;
+// The bytes a B or Q word stands for; false for any other encoding.
+bool WordBytes(const EncodedWord& word, QByteArray& retBytes) {
     if (word.encoding == u'B') {
         // Pad characters carry no data; without them the decoder's dropped bits are the pad.
         QString text = word.text;
         while (text.endsWith(u'='))
             text.chop(1);
         InitBase64();
-        bytes = DecodeBase64Text(text, false);
+        retBytes = DecodeBase64Text(text, false);
     } else if (word.encoding == u'Q') {
-        bytes = DecodeQText(ToCodePage932(word.text));
+        retBytes = DecodeQText(ToCodePage932(word.text));
     } else {
         return false;
     }
-    return CharsetToText(bytes, word.charset, retText);
+    return true;
 }
+
+// Adjacent words of one charset and encoding, whose bytes are decoded together: mailers cut a
+// long text into words anywhere, also inside a character.
+struct WordRun {
+    QString charset;
+    QChar encoding;
+    QByteArray bytes;
+    qsizetype start = 0;    // where the first word begins
+    qsizetype end = 0;      // just past the last word
+    QString blanksBefore;   // white space between the run and what came before it
+    bool afterWord = false; // what came before it was a decoded word
+
+    bool Continues(const EncodedWord& word) const {
+        return encoding == word.encoding && charset.compare(word.charset, Qt::CaseInsensitive) == 0;
+    }
+};
 
 } // namespace
 
@@ -96,26 +113,48 @@ QString DecodeEncodedWords(const QString& sValue) {
     QString out;
     QString blanks;         // white space seen since the last word or text
     bool afterWord = false; // the last thing kept was a decoded word
+    std::optional<WordRun> run;
+    // Appends the run's text, or the words as they stand when the charset is unknown.
+    auto finishRun = [&] {
+        if (!run)
+            return;
+        QString text;
+        const bool ok = CharsetToText(run->bytes, run->charset, text);
+        if (!(ok && run->afterWord))
+            out += run->blanksBefore;
+        out += ok ? text : sValue.mid(run->start, run->end - run->start);
+        afterWord = ok;
+        run.reset();
+    };
     qsizetype i = 0;
     while (i < sValue.size()) {
         EncodedWord word;
-        QString decoded;
         if (ParseWord(sValue, i, word)) {
-            const bool ok = DecodeWord(word, decoded);
-            if (!(ok && afterWord))
-                out += blanks;
-            out += ok ? decoded : sValue.mid(i, word.end - i);
+            QByteArray bytes;
+            if (!WordBytes(word, bytes)) {
+                // A word in an encoding other than B and Q stays as it stands.
+                finishRun();
+                out += blanks + sValue.mid(i, word.end - i);
+                afterWord = false;
+            } else if (run && run->Continues(word)) {
+                run->bytes += bytes;
+                run->end = word.end;
+            } else {
+                finishRun();
+                run = WordRun{word.charset, word.encoding, bytes, i, word.end, blanks, afterWord};
+            }
             blanks.clear();
-            afterWord = ok;
             i = word.end;
         } else if (IsBlank(sValue[i])) {
             blanks += sValue[i++];
         } else {
+            finishRun();
             out += blanks;
             out += sValue[i++];
             blanks.clear();
             afterWord = false;
         }
     }
+    finishRun();
     return out + blanks;
 }

@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
-// Decodes every encoded word of sValue on its own and keeps the text around the words as it
-// is. White space between two adjacent decoded words is dropped (RFC 2047 section 6.2); a word
-// whose charset CharsetToText does not know stays as it stands.
+// Decodes the encoded words of sValue and keeps the text around the words as it is. White
+// space between two adjacent decoded words is dropped (RFC 2047 section 6.2), and adjacent words
+// of one charset and encoding have their bytes joined before the charset is decoded, so that a
+// character split between them comes out whole; a word whose charset CharsetToText does not
+// know stays as it stands.
 QString DecodeEncodedWords(const QString& sValue);
 
 // The bytes of a Q-encoded text (RFC 2047 section 4.2): "_" is a space and "=" with two hex
