@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "textenc/MailCharset.h"
+#include "textenc/MailJis.h"
 #include "textenc/modConvBase64.h"
 
 #include <algorithm>
@@ -90,7 +91,37 @@ struct WordRun {
     }
 };
 
+constexpr int MaxLineLength = 78;
+constexpr int MaxWordLength = 75;
+constexpr int WordFrame = 18; // "=?ISO-2022-JP?B?" and "?="
+
+bool IsPrintableAscii(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u' ' && c < u'\x7f'; });
+}
+
 } // namespace
+
+QString EncodeHeaderText(const QString& text, int nameLength) {
+    if (IsPrintableAscii(text))
+        return text;
+    const QString chars = ToJisRepertoire(text);
+    QString out;
+    int lineRoom = MaxLineLength - nameLength;
+    for (qsizetype start = 0; start < chars.size();) {
+        // Four base64 characters carry three bytes.
+        const int base64Room = std::min(MaxWordLength, lineRoom) - WordFrame;
+        const QStringView piece = QStringView(chars).mid(
+            start, JisPrefixLength(QStringView(chars).mid(start), std::max(base64Room, 0) / 4 * 3));
+        if (start > 0)
+            out += QStringLiteral("\r\n ");
+        out += QStringLiteral("=?ISO-2022-JP?B?") +
+               QString::fromLatin1(EncodeBase64(TextToJis(piece.toString()))) +
+               QStringLiteral("?=");
+        start += piece.size();
+        lineRoom = MaxLineLength - 1; // a folded line begins with its space
+    }
+    return out;
+}
 
 QByteArray DecodeQText(const QByteArray& text) {
     QByteArray out;

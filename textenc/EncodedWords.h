@@ -13,3 +13,10 @@ QString DecodeEncodedWords(const QString& sValue);
 // The bytes of a Q-encoded text (RFC 2047 section 4.2): "_" is a space and "=" with two hex
 // digits one byte; everything else, a malformed "=" included, stands for itself.
 QByteArray DecodeQText(const QByteArray& text);
+
+// The value of a header whose name, with its ": ", takes nameLength characters. Printable
+// ASCII stays as it is. Any other text becomes "=?ISO-2022-JP?B?...?=" words of its JIS form
+// (ToJisRepertoire, TextToJis), each a whole ISO-2022-JP text that ends in ASCII and at most
+// 75 characters long, folded with CR LF and a space so that no line passes 78 characters
+// (RFC 2047 sections 2 and 8).
+QString EncodeHeaderText(const QString& text, int nameLength);
