@@ -2,9 +2,9 @@
 
 #include "capture/mVFW.h"
 #include "log/WriteLog.h"
-#include "platform/ReplaceFile.h"
 #include "platform/CodePage.h"
 #include "platform/EventPump.h"
+#include "platform/ReplaceFile.h"
 #include "platform/Rounding.h"
 #include "platform/Screen.h"
 #include "platform/ui/CaptureClipboard.h"
