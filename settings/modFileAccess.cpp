@@ -8,10 +8,6 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-const QString LineEnd = QStringLiteral("\r\n");
-
 QString TrimSpaces(const QString& text) {
     qsizetype first = 0, last = text.size();
     while (first < last && text[first] == u' ')
@@ -20,6 +16,10 @@ QString TrimSpaces(const QString& text) {
         --last;
     return text.mid(first, last - first);
 }
+
+namespace {
+
+const QString LineEnd = QStringLiteral("\r\n");
 
 QString FirstLine(const QString& text) {
     const qsizetype end = text.indexOf(LineEnd);
@@ -116,7 +116,9 @@ SaveTextFileCheck SetSaveTextFileCheck(SaveTextFileCheck check) {
     return std::exchange(WriteCheck(), std::move(check));
 }
 
-void MakeFolder(const QString& path) { QDir().mkdir(path); }
+void MakeFolder(const QString& path) {
+    QDir().mkdir(path);
+}
 
 // Digit runs compare by their value, so that 1000.csp follows 999.csp.
 bool NumberAwareLess(const QString& a, const QString& b) {
