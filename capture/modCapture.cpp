@@ -2,6 +2,7 @@
 
 #include "log/WriteLog.h"
 #include "capture/mVFW.h"
+#include "platform/ReplaceFile.h"
 #include "platform/CodePage.h"
 #include "platform/EventPump.h"
 #include "platform/Rounding.h"
@@ -108,7 +109,9 @@ void CenterCapture(PictureBox* host) {
 }
 
 void CaptureToFile(const QString& path, PictureBox* stillHost) {
-    QFile::remove(path);
+    // No old still may pass for a new one; a special file at the path is left alone.
+    if (IsReplaceablePath(path))
+        QFile::remove(path);
     if (!capEditCopy(hWndCapture)) {
         WriteLog(QStringLiteral("capEditCopy() に失敗しました"));
         return;

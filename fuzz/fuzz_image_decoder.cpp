@@ -6,14 +6,26 @@
 namespace {
 
 #if defined(FUZZ_JPEG)
-int Decode(const char* in, const char* out) { return jpeg2bmp(in, out); }
-int Encode(const char* in, const char* out) { return bmp2jpeg(in, out, 75, 1); }
+int Decode(const char* in, const char* out) {
+    return jpeg2bmp(in, out);
+}
+int Encode(const char* in, const char* out) {
+    return bmp2jpeg(in, out, 75, 1);
+}
 #elif defined(FUZZ_PNG)
-int Decode(const char* in, const char* out) { return png2bmp(in, out); }
-int Encode(const char* in, const char* out) { return bmp2png(in, out); }
+int Decode(const char* in, const char* out) {
+    return png2bmp(in, out);
+}
+int Encode(const char* in, const char* out) {
+    return bmp2png(in, out);
+}
 #elif defined(FUZZ_GIF)
-int Decode(const char* in, const char* out) { return gif2bmp(in, out); }
-int Encode(const char* in, const char* out) { return bmp2gif(in, out); }
+int Decode(const char* in, const char* out) {
+    return gif2bmp(in, out);
+}
+int Encode(const char* in, const char* out) {
+    return bmp2gif(in, out);
+}
 #else
 #error "define FUZZ_JPEG, FUZZ_PNG or FUZZ_GIF"
 #endif

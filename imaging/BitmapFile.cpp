@@ -1,12 +1,10 @@
 #include "imaging/BitmapFile.h"
 
+#include "platform/ReplaceFile.h"
+
 #include <QFile>
 #include <QtEndian>
 #include <limits>
-
-int64_t RowStride(int64_t width) {
-    return 3 * width + width % 4;
-}
 
 bool PixelArraySize(int64_t width, int64_t height, int64_t& retSize) {
     constexpr int64_t kLimit = std::numeric_limits<int32_t>::max();
@@ -25,13 +23,13 @@ bool CheckHeader(const QByteArray& header, qint64 pixelBytes, int& retWidth, int
     if (header.size() != kBitmapHeaderSize || pixelBytes <= 0)
         return false;
     const auto* bytes = reinterpret_cast<const uchar*>(header.constData());
-    const uint32_t infoSize = qFromLittleEndian<quint32>(bytes + 14);
-    const int32_t width = qFromLittleEndian<qint32>(bytes + 18);
-    const int32_t height = qFromLittleEndian<qint32>(bytes + 22);
-    const uint16_t bitCount = qFromLittleEndian<quint16>(bytes + 28);
+    const uint32_t infoSize = qFromLittleEndian<quint32>(bytes + kBitmapInfoSizeOffset);
+    const int32_t width = qFromLittleEndian<qint32>(bytes + kBitmapWidthOffset);
+    const int32_t height = qFromLittleEndian<qint32>(bytes + kBitmapHeightOffset);
+    const uint16_t bitCount = qFromLittleEndian<quint16>(bytes + kBitmapBitCountOffset);
     int64_t needed = 0;
-    if (infoSize != 40 || bitCount != 24 || !PixelArraySize(width, height, needed) ||
-        pixelBytes < needed)
+    if (infoSize != kBitmapInfoHeaderSize || bitCount != 24 ||
+        !PixelArraySize(width, height, needed) || pixelBytes < needed)
         return false;
     retWidth = width;
     retHeight = height;
@@ -64,13 +62,7 @@ bool SaveBitmapFile(const QString& path, QByteArray header, const QByteArray& pi
     if (header.size() != kBitmapHeaderSize)
         return false;
     auto* bytes = reinterpret_cast<uchar*>(header.data());
-    qToLittleEndian<qint32>(width, bytes + 18);
-    qToLittleEndian<qint32>(height, bytes + 22);
-    // A stage file is replaced by a new one rather than truncated, which would make the file
-    // system write the old one out first.
-    QFile::remove(path);
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(header) == header.size() && file.write(pixels) == pixels.size() &&
-           file.flush();
+    qToLittleEndian<qint32>(width, bytes + kBitmapWidthOffset);
+    qToLittleEndian<qint32>(height, bytes + kBitmapHeightOffset);
+    return ReplaceFile(path, {header, pixels}, Durability::Scratch);
 }

@@ -1,16 +1,12 @@
 #pragma once
 // 24-bit BMP files as the image steps see them: a 54-byte header block that travels unchanged
 // but for the width and height, and the pixel rows after it, bottom-up, 3 bytes a pixel.
+#include "platform/BitmapLayout.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <cstdint>
-
-constexpr int kBitmapHeaderSize = 54;
-
-// Bytes of one pixel row: 3 × width rounded up to a multiple of 4, that is 3 × width +
-// (width mod 4).
-int64_t RowStride(int64_t width);
 
 // The byte count of a zero-filled pixel array of that size; false when it would be empty or
 // negative or not fit a 32-bit count.

@@ -1,6 +1,7 @@
 #include "platform/ProgramFolder.h"
 
 #include <QCoreApplication>
+#include <utility>
 
 namespace {
 QString& Override() {
@@ -13,8 +14,14 @@ QString ProgramFolder() {
     return Override().isEmpty() ? QCoreApplication::applicationDirPath() : Override();
 }
 
-void SetProgramFolder(const QString& folder) { Override() = folder; }
+QString SetProgramFolder(QString folder) {
+    return std::exchange(Override(), std::move(folder));
+}
 
-QString OptionsFolder() { return ProgramFolder() + QStringLiteral("/options"); }
+QString OptionsFolder() {
+    return ProgramFolder() + QStringLiteral("/options");
+}
 
-QString TempFolder() { return ProgramFolder() + QStringLiteral("/temp"); }
+QString TempFolder() {
+    return ProgramFolder() + QStringLiteral("/temp");
+}

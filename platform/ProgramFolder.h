@@ -2,9 +2,11 @@
 // The program folder: where the program file lives, with options/ and temp/ beside it.
 #include <QString>
 
-// The folder without a trailing separator. Tests point it at a folder of their own.
+// The folder without a trailing separator.
 QString ProgramFolder();
-void SetProgramFolder(const QString& folder);
+// Tests point it at a folder of their own (an empty one goes back to the program's); answers
+// the folder it replaces.
+QString SetProgramFolder(QString folder);
 
 // ProgramFolder() + "/options" and ProgramFolder() + "/temp".
 QString OptionsFolder();

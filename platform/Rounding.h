@@ -3,4 +3,6 @@
 // the even neighbour (2.5 gives 2, 3.5 gives 4).
 #include <cmath>
 
-inline double RoundHalfEven(double value) { return std::nearbyint(value); }
+inline double RoundHalfEven(double value) {
+    return std::nearbyint(value);
+}

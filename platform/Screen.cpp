@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <optional>
+#include <utility>
 
 namespace {
 std::optional<ScreenMetrics>& Fixed() {
@@ -20,10 +21,11 @@ ScreenMetrics GetScreenMetrics() {
     if (!screen)
         return ScreenMetrics{800, 600, 15.0, 15.0};
     const QRect geometry = screen->geometry();
-    return ScreenMetrics{geometry.width(), geometry.height(), 1440.0 / screen->logicalDotsPerInchX(),
+    return ScreenMetrics{geometry.width(), geometry.height(),
+                         1440.0 / screen->logicalDotsPerInchX(),
                          1440.0 / screen->logicalDotsPerInchY()};
 }
 
-void SetScreenMetricsForTest(const ScreenMetrics* metrics) {
-    Fixed() = metrics ? std::optional<ScreenMetrics>(*metrics) : std::nullopt;
+std::optional<ScreenMetrics> SetScreenMetrics(std::optional<ScreenMetrics> metrics) {
+    return std::exchange(Fixed(), metrics);
 }

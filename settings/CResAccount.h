@@ -5,8 +5,8 @@
 #include <QString>
 
 struct CResAccount {
-    QString Name;            // unique among the settings
-    int DoReduction = 1;     // 0/1
+    QString Name;        // unique among the settings
+    int DoReduction = 1; // 0/1
     int ReductionWidth = 200;
     int ReductionType = 0;   // 0 plain, 1 smooth
     int RotationType = 0;    // 0 none, 1 quarter turn clockwise, 2 half turn, 3 counter-clockwise

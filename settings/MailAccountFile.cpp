@@ -1,7 +1,6 @@
 #include "settings/MailAccountFile.h"
 
-#include "settings/ParamReader.h"
-#include "settings/PasswordCipher.h"
+#include "settings/RecordFields.h"
 #include "settings/SettingKeys.h"
 #include "settings/modFileAccess.h"
 
@@ -21,37 +20,12 @@ QString Quoted(const QString& path) {
 
 bool ParamsToMailAccount(const CParams& params, CMailAccount& retAccount,
                          bool& retPasswordUnreadable) {
-    CMailAccount account;
-    ParamReader reader(params);
-    retPasswordUnreadable = false;
-    reader.Text(QStringLiteral("Name"), account.Name);
-    reader.Text(QStringLiteral("MailAddr"), account.MailAddr);
-    reader.Text(QStringLiteral("UserName"), account.UserName);
-    if (const CParamItem* item = reader.Take(QStringLiteral("Password")))
-        retPasswordUnreadable = !DecryptPassword(item->Text(), account.Password);
-    reader.Text(QStringLiteral("POPHost"), account.POPHost);
-    reader.Number(QStringLiteral("POPPort"), account.POPPort);
-    reader.Text(QStringLiteral("SMTPHost"), account.SMTPHost);
-    reader.Number(QStringLiteral("SMTPPort"), account.SMTPPort);
-    reader.Number(QStringLiteral("APOP"), account.APOP);
-    CheckKeyCount(reader.KeysAsked(), MailAccountKeys());
-    retAccount = account;
-    return reader.Complete();
+    return ParamsToRecord(params, MailAccountFields(), MailAccountKeys(), retAccount,
+                          retPasswordUnreadable);
 }
 
 CParams MailAccountToParams(const CMailAccount& account) {
-    CParams params;
-    params.Add(QStringLiteral("Name"), account.Name);
-    params.Add(QStringLiteral("MailAddr"), account.MailAddr);
-    params.Add(QStringLiteral("UserName"), account.UserName);
-    params.Add(QStringLiteral("Password"), EncryptPassword(account.Password));
-    params.Add(QStringLiteral("POPHost"), account.POPHost);
-    params.Add(QStringLiteral("POPPort"), ParamNumberText(account.POPPort));
-    params.Add(QStringLiteral("SMTPHost"), account.SMTPHost);
-    params.Add(QStringLiteral("SMTPPort"), ParamNumberText(account.SMTPPort));
-    params.Add(QStringLiteral("APOP"), ParamNumberText(account.APOP));
-    CheckKeyCount(params.Count(), MailAccountKeys());
-    return params;
+    return RecordToParams(account, MailAccountFields(), MailAccountKeys());
 }
 
 void LoadMailAccountFile(const QString& folder, CMailAccount& retAccount, bool& retIsError,

@@ -14,10 +14,10 @@ extern std::vector<CResAccount> ResponseSettings;
 // The received UIDLs; absent until a rule file with at least one identifier was read.
 extern std::optional<QStringList> ReceivedUidlList;
 
-extern int MailCheckInterval;        // minutes between mail checks, at least 1
-extern int DeviceDriverIndex;        // zero-based capture driver, at least 0
-extern QString AcceptedLeftSubject;  // required subject prefix; empty: no subject test
-extern bool DeleteAfterReply;        // off at every start, never stored
+extern int MailCheckInterval;       // minutes between mail checks, at least 1
+extern int DeviceDriverIndex;       // zero-based capture driver, at least 0
+extern QString AcceptedLeftSubject; // required subject prefix; empty: no subject test
+extern bool DeleteAfterReply;       // off at every start, never stored
 
 // What the mail account and response setting dialogs report back.
 extern bool DialogAccepted;

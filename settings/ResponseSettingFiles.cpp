@@ -1,7 +1,7 @@
 #include "settings/ResponseSettingFiles.h"
 
-#include "settings/ParamReader.h"
 #include "settings/ProgramObjects.h"
+#include "settings/RecordFields.h"
 #include "settings/ResponseSettingCollection.h"
 #include "settings/SettingKeys.h"
 #include "settings/modFileAccess.h"
@@ -22,42 +22,13 @@ QString ResponseSettingFileName(int position) {
 } // namespace
 
 bool ParamsToResponseSetting(const CParams& params, CResAccount& retSetting) {
-    CResAccount setting;
-    ParamReader reader(params);
-    reader.Text(QStringLiteral("Name"), setting.Name);
-    reader.Number(QStringLiteral("DoReduction"), setting.DoReduction);
-    reader.Number(QStringLiteral("ReductionWidth"), setting.ReductionWidth);
-    reader.Number(QStringLiteral("ReductionType"), setting.ReductionType);
-    reader.Number(QStringLiteral("RotationType"), setting.RotationType);
-    reader.Number(QStringLiteral("ColorBit"), setting.ColorBit);
-    reader.Number(QStringLiteral("FormatType"), setting.FormatType);
-    reader.Number(QStringLiteral("JPEGProgressive"), setting.JPEGProgressive);
-    reader.Number(QStringLiteral("JPEGCompression"), setting.JPEGCompression);
-    reader.Value(QStringLiteral("AcceptedMailAddrs"), setting.vAcceptedMailAddrs);
-    reader.Text(QStringLiteral("SendMail_Subject"), setting.SendMail_Subject);
-    reader.Text(QStringLiteral("SendMail_Body"), setting.SendMail_Body);
-    CheckKeyCount(reader.KeysAsked(), ResponseSettingKeys());
-    retSetting = setting;
-    return reader.Complete();
+    bool noSecret = false;
+    return ParamsToRecord(params, ResponseSettingFields(), ResponseSettingKeys(), retSetting,
+                          noSecret);
 }
 
 CParams ResponseSettingToParams(const CResAccount& setting) {
-    CParams params;
-    params.Add(QStringLiteral("Name"), setting.Name);
-    params.Add(QStringLiteral("DoReduction"), ParamNumberText(setting.DoReduction));
-    params.Add(QStringLiteral("ReductionWidth"), ParamNumberText(setting.ReductionWidth));
-    params.Add(QStringLiteral("ReductionType"), ParamNumberText(setting.ReductionType));
-    params.Add(QStringLiteral("RotationType"), ParamNumberText(setting.RotationType));
-    params.Add(QStringLiteral("ColorBit"), ParamNumberText(setting.ColorBit));
-    params.Add(QStringLiteral("FormatType"), ParamNumberText(setting.FormatType));
-    params.Add(QStringLiteral("JPEGProgressive"), ParamNumberText(setting.JPEGProgressive));
-    params.Add(QStringLiteral("JPEGCompression"), ParamNumberText(setting.JPEGCompression));
-    std::visit([&](const auto& value) { params.Add(QStringLiteral("AcceptedMailAddrs"), value); },
-               setting.vAcceptedMailAddrs);
-    params.Add(QStringLiteral("SendMail_Subject"), setting.SendMail_Subject);
-    params.Add(QStringLiteral("SendMail_Body"), setting.SendMail_Body);
-    CheckKeyCount(params.Count(), ResponseSettingKeys());
-    return params;
+    return RecordToParams(setting, ResponseSettingFields(), ResponseSettingKeys());
 }
 
 void LoadResponseSettingFiles(const QString& folder, int& retCount, bool& retIsError) {

@@ -1,5 +1,7 @@
 #include "settings/SettingKeys.h"
 
+#include "settings/RecordFields.h"
+
 #include "platform/MsgBox.h"
 
 #include <cstdlib>
@@ -11,23 +13,50 @@ void InitSettingKeys() {
 }
 
 const QStringList& OptionKeys() {
-    static const QStringList keys{"WindowLeft",        "WindowTop",         "WindowWidth",
-                                  "WindowHeight",      "WindowState",       "MailCheckInterval",
+    static const QStringList keys{"WindowLeft",        "WindowTop",          "WindowWidth",
+                                  "WindowHeight",      "WindowState",        "MailCheckInterval",
                                   "DeviceDriverIndex", "AcceptedLeftSubject"};
     return keys;
 }
 
+std::span<const RecordField<CMailAccount>> MailAccountFields() {
+    using A = CMailAccount;
+    static const RecordField<A> fields[] = {
+        {"Name", &A::Name},         {"MailAddr", &A::MailAddr},
+        {"UserName", &A::UserName}, {"Password", RecordField<A>::Secret{&A::Password}},
+        {"POPHost", &A::POPHost},   {"POPPort", &A::POPPort},
+        {"SMTPHost", &A::SMTPHost}, {"SMTPPort", &A::SMTPPort},
+        {"APOP", &A::APOP},
+    };
+    return fields;
+}
+
+std::span<const RecordField<CResAccount>> ResponseSettingFields() {
+    using R = CResAccount;
+    static const RecordField<R> fields[] = {
+        {"Name", &R::Name},
+        {"DoReduction", &R::DoReduction},
+        {"ReductionWidth", &R::ReductionWidth},
+        {"ReductionType", &R::ReductionType},
+        {"RotationType", &R::RotationType},
+        {"ColorBit", &R::ColorBit},
+        {"FormatType", &R::FormatType},
+        {"JPEGProgressive", &R::JPEGProgressive},
+        {"JPEGCompression", &R::JPEGCompression},
+        {"AcceptedMailAddrs", &R::vAcceptedMailAddrs},
+        {"SendMail_Subject", &R::SendMail_Subject},
+        {"SendMail_Body", &R::SendMail_Body},
+    };
+    return fields;
+}
+
 const QStringList& MailAccountKeys() {
-    static const QStringList keys{"Name",     "MailAddr", "UserName", "Password", "POPHost",
-                                  "POPPort",  "SMTPHost", "SMTPPort", "APOP"};
+    static const QStringList keys = KeysOf(MailAccountFields());
     return keys;
 }
 
 const QStringList& ResponseSettingKeys() {
-    static const QStringList keys{
-        "Name",       "DoReduction",     "ReductionWidth",  "ReductionType",
-        "RotationType", "ColorBit",      "FormatType",      "JPEGProgressive",
-        "JPEGCompression", "AcceptedMailAddrs", "SendMail_Subject", "SendMail_Body"};
+    static const QStringList keys = KeysOf(ResponseSettingFields());
     return keys;
 }
 

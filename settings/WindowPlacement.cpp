@@ -1,5 +1,7 @@
 #include "settings/WindowPlacement.h"
 
+#include <utility>
+
 namespace {
 WindowPlacement*& Registered() {
     static WindowPlacement* placement = nullptr;
@@ -7,6 +9,10 @@ WindowPlacement*& Registered() {
 }
 } // namespace
 
-WindowPlacement* MainWindowPlacement() { return Registered(); }
+WindowPlacement* MainWindowPlacement() {
+    return Registered();
+}
 
-void SetMainWindowPlacement(WindowPlacement* placement) { Registered() = placement; }
+WindowPlacement* SetMainWindowPlacement(WindowPlacement* placement) {
+    return std::exchange(Registered(), placement);
+}

@@ -16,4 +16,5 @@ class WindowPlacement {
 
 // nullptr until the main window registers itself (and in tests that register none).
 WindowPlacement* MainWindowPlacement();
-void SetMainWindowPlacement(WindowPlacement* placement);
+// Answers the placement it replaces.
+WindowPlacement* SetMainWindowPlacement(WindowPlacement* placement);

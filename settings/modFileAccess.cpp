@@ -1,10 +1,10 @@
 #include "settings/modFileAccess.h"
 
 #include "platform/CodePage.h"
+#include "platform/ReplaceFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <utility>
 
@@ -101,15 +101,8 @@ bool LoadTextFile(const QString& path, QString& retText) {
 bool SaveTextFile(const QString& path, const QString& text) {
     if (WriteCheck() && !WriteCheck()(path))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     const QByteArray bytes = ToCodePage932(text);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return ReplaceFile(path, {bytes}, Durability::Durable);
 }
 
 SaveTextFileCheck SetSaveTextFileCheck(SaveTextFileCheck check) {

@@ -69,7 +69,7 @@ bool CaptureWindow::VideoFormat(BITMAPINFOHEADER& retFormat) const {
     retFormat.biPlanes = 1;
     retFormat.biBitCount = 24;
     retFormat.biSizeImage =
-        static_cast<DWORD>(BmpRowStride24(size.width())) * static_cast<DWORD>(size.height());
+        static_cast<DWORD>(RowStride(size.width())) * static_cast<DWORD>(size.height());
     return true;
 }
 

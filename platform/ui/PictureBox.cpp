@@ -18,7 +18,9 @@ bool PictureBox::SavePicture(const QString& path) const {
     return WriteBmp24File(picture, path);
 }
 
-double PictureBox::ScaleWidthTwips() const { return width() * GetScreenMetrics().twipsPerPixelX; }
+double PictureBox::ScaleWidthTwips() const {
+    return width() * GetScreenMetrics().twipsPerPixelX;
+}
 
 double PictureBox::ScaleHeightTwips() const {
     return height() * GetScreenMetrics().twipsPerPixelY;

@@ -32,7 +32,10 @@ TEST(ProgramRun, StartsCreatesItsFoldersAndEndsCleanlyWhenItsWindowCloses) {
 
     const QDir folder(dir.path());
     ASSERT_TRUE(PumpUntil(
-        [&] { return folder.exists(QStringLiteral("options")) && folder.exists(QStringLiteral("temp")); },
+        [&] {
+            return folder.exists(QStringLiteral("options")) &&
+                   folder.exists(QStringLiteral("temp"));
+        },
         20000));
     EXPECT_EQ(program.state(), QProcess::Running);
     QFile scratch(dir.filePath(QStringLiteral("temp/capture.bmp")));

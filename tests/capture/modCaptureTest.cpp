@@ -24,14 +24,14 @@ class ModCaptureTest : public ::testing::Test {
   protected:
     void SetUp() override {
         const ScreenMetrics metrics{1024, 768, 15.0, 15.0};
-        SetScreenMetricsForTest(&metrics);
+        SetScreenMetrics(metrics);
         host.resize(400, 300);
         stillHost.SetAutoSize(true);
     }
     void TearDown() override {
         DestroyCapture();
         SetCaptureDriversForTest({});
-        SetScreenMetricsForTest(nullptr);
+        SetScreenMetrics(std::nullopt);
         EmptyClipboard();
     }
     void UseDriver(std::shared_ptr<TestCaptureDriver> driver) {
@@ -141,7 +141,7 @@ TEST_F(ModCaptureTest, CenterCaptureRoundsHalvesToEvenAndMayGoNegative) {
     }
     // The host's size goes through twips: at 12 twips a pixel the same pixels give the same place.
     const ScreenMetrics coarse{1024, 768, 12.0, 12.0};
-    SetScreenMetricsForTest(&coarse);
+    SetScreenMetrics(coarse);
     host.resize(400, 300);
     CenterCapture(&host);
     EXPECT_EQ(Window()->pos(), QPoint(40, 30));

@@ -2,9 +2,12 @@
 #include "imaging/modResizeImage.h"
 #include "tests/support/BitmapSamples.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -166,4 +169,15 @@ TEST(GetTargetSize, ComputesInDoublePrecision) {
     EXPECT_EQ(w, 2);
     GetTargetSize(5, 2, false, 1, w, h); // 2.5 → 2
     EXPECT_EQ(w, 2);
+}
+
+TEST(ReduceImage, AStageOutputThatIsNoRegularFileIsRefusedAndKept) {
+    // Stage paths are fixed names in temp/; whatever another process put there that is not
+    // a file of ours (a pipe, a link) is neither fed nor removed.
+    Reduction reduction;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(reduction.dest), 0600), 0);
+    WriteWholeFile(reduction.source, MakeBitmap(8, 4));
+    EXPECT_FALSE(ReduceImage(reduction.source, reduction.dest, 4, true));
+    EXPECT_TRUE(QFileInfo(reduction.dest).exists());
+    EXPECT_FALSE(QFileInfo(reduction.dest).isFile());
 }

@@ -15,8 +15,7 @@ struct LogFixture : testing::Test {
     InformationSink previousSink;
 
     void SetUp() override {
-        previousClock = SetLocalClock(
-            [] { return QDateTime(QDate(2026, 3, 7), QTime(9, 5, 3)); });
+        previousClock = SetLocalClock([] { return QDateTime(QDate(2026, 3, 7), QTime(9, 5, 3)); });
         previousSink = SetInformationSink([this](const QString& text) { statusLines << text; });
     }
     void TearDown() override {
@@ -29,9 +28,9 @@ struct LogFixture : testing::Test {
 
 TEST_F(LogFixture, LineBytesAndStatusLine) {
     WriteLog(QStringLiteral("接続しました"));
-    EXPECT_EQ(folder.Read("options/main.log"),
-              QByteArray("2026/03/07 09:05:03\t") + ToCodePage932(QStringLiteral("接続しました")) +
-                  QByteArray("\r\n"));
+    EXPECT_EQ(folder.Read("options/main.log"), QByteArray("2026/03/07 09:05:03\t") +
+                                                   ToCodePage932(QStringLiteral("接続しました")) +
+                                                   QByteArray("\r\n"));
     EXPECT_EQ(statusLines, QStringList{QStringLiteral("2026/03/07 09:05:03  接続しました")});
 }
 

@@ -1,11 +1,10 @@
 // The client against scripted loopback servers: slow, silent, split, refusing and hostile ones.
 #include "WiredPOP3.h"
 
-#include "platform/Clock.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/LoopbackPort.h"
 #include "tests/support/ScriptedServer.h"
 
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,38 +33,38 @@ TEST(POP3Conversation, AGreetingWithoutTimeStampStillConnects) {
 }
 
 TEST(POP3Conversation, ASilentServerEndsEachWaitAtTheTimeOut) {
+    FakeClock clock;
     ScriptedServer server({});
     WiredPOP3 client;
     client.pop.TimeoutSecond(1);
     QString challenge;
-    const double start = SteadySeconds();
     EXPECT_TRUE(client.Connect(server.Port(), challenge)); // connected is success
     EXPECT_TRUE(challenge.isEmpty());
-    const double connected = SteadySeconds();
+    const int64_t connected = clock.ElapsedMs();
     EXPECT_FALSE(client.pop.CMD_NOOP());
-    const double end = SteadySeconds();
-    EXPECT_GE(connected - start, 0.9);
-    EXPECT_LT(connected - start, 5.0);
-    EXPECT_GE(end - connected, 0.9);
-    EXPECT_LT(end - connected, 5.0);
+    // The greeting wait follows the few polls that the connection takes.
+    EXPECT_GE(connected, 1000);
+    EXPECT_LE(connected, 1100);
+    EXPECT_EQ(clock.ElapsedMs() - connected, 1000);
     // A time-out leaves the connection as it is.
     EXPECT_EQ(client.sock.State(), SocketControl::sckConnected);
 }
 
 TEST(POP3Conversation, ARefusedConnectionFailsWithoutWaitingForTheTimeOut) {
+    FakeClock clock;
     const int port = FreeLoopbackPort();
     ASSERT_NE(port, 0);
     WiredPOP3 client;
     client.pop.TimeoutSecond(30);
     QString challenge;
-    const double start = SteadySeconds();
     EXPECT_FALSE(client.Connect(port, challenge));
-    EXPECT_LT(SteadySeconds() - start, 10.0);
+    EXPECT_LT(clock.ElapsedMs(), 500);
     client.pop.SockClose();
-    // Ports outside 1 to 65535 are refused at once.
+    // Ports outside 1 to 65535 are refused at the first poll of each wait.
+    const int64_t refused = clock.ElapsedMs();
     EXPECT_FALSE(client.Connect(0, challenge));
     EXPECT_FALSE(client.Connect(65536, challenge));
-    EXPECT_LT(SteadySeconds() - start, 10.0);
+    EXPECT_LE(clock.ElapsedMs() - refused, 2 * client.pop.LoopWaitMS());
 }
 
 TEST(POP3Conversation, ATopReplySplitOverSeveralEventsIsCollectedWhole) {
@@ -96,16 +95,17 @@ TEST(POP3Conversation, LowerCaseOkPassesAndErrFails) {
     ScriptedServer server({Say("+ok hello\r\n"), Hear(), Say("+ok\r\n"), Hear(), Say("+ok\r\n"),
                            Hear(), Say("-ERR no such message\r\n"), Hear(), Say("-ERR\r\n"), Hear(),
                            Say("+oK\r\n")});
+    FakeClock clock;
     WiredPOP3 client;
     client.pop.TimeoutSecond(20);
     QString challenge, data = QStringLiteral("unchanged");
     ASSERT_TRUE(client.Connect(server.Port(), challenge));
     EXPECT_TRUE(client.pop.Login(QStringLiteral("bob"), QStringLiteral("pw")));
     EXPECT_FALSE(client.pop.CMD_DELE(7));
-    const double start = SteadySeconds();
+    const int64_t start = clock.ElapsedMs();
     // A refused data command has no dot line to wait for.
     EXPECT_FALSE(client.pop.CMD_RETR(9, data));
-    EXPECT_LT(SteadySeconds() - start, 10.0);
+    EXPECT_LT(clock.ElapsedMs() - start, 500);
     EXPECT_EQ(data, QStringLiteral("unchanged"));
     EXPECT_TRUE(client.pop.CMD_RESET());
     EXPECT_EQ(server.Heard(), (QStringList{"USER bob", "PASS pw", "DELE 7", "RETR 9", "RSET"}));
@@ -124,6 +124,7 @@ TEST(POP3Conversation, LoginSendsNoPasswordAfterARefusedUser) {
 
 TEST(POP3Conversation, Login2TakesALateGreetingBeforeItSendsApop) {
     // The greeting comes after Connect has given up on it; the APOP reply is the refusal.
+    FakeClock clock;
     ScriptedServer server({Pause(1500), Say(Greeting), Hear(), Say("-ERR denied\r\n")});
     WiredPOP3 client;
     client.pop.TimeoutSecond(1);
@@ -135,14 +136,16 @@ TEST(POP3Conversation, Login2TakesALateGreetingBeforeItSendsApop) {
 }
 
 TEST(POP3Conversation, Login2WithNothingPendingWaitsOutTheTimeOutThenLogsIn) {
+    FakeClock clock;
     ScriptedServer server({Say(Greeting), Hear(), Say("+OK maildrop has 1 message\r\n")});
     WiredPOP3 client;
     client.pop.TimeoutSecond(1);
     QString challenge;
     ASSERT_TRUE(client.Connect(server.Port(), challenge));
-    const double start = SteadySeconds();
+    const int64_t start = clock.ElapsedMs();
     EXPECT_TRUE(client.pop.Login2(QStringLiteral("mrose"), QStringLiteral("ABC")));
-    EXPECT_GE(SteadySeconds() - start, 0.9);
+    EXPECT_GE(clock.ElapsedMs() - start, 1000);
+    EXPECT_LE(clock.ElapsedMs() - start, 1100);
     EXPECT_EQ(server.Heard(), QStringList{QStringLiteral("APOP mrose abc")});
 }
 
@@ -164,30 +167,32 @@ TEST(POP3Conversation, ListsAreReadWholeOrAsOneEntry) {
 }
 
 TEST(POP3Conversation, AServerThatHangsUpMidReplyEndsTheWaitAtOnce) {
+    FakeClock clock;
     ScriptedServer server({Say("+OK ready\r\n"), Hear(), Say("+OK\r\n1 abc\r\n"), Hangup()});
     WiredPOP3 client;
     client.pop.TimeoutSecond(30);
     QString challenge;
     QStringList list{QStringLiteral("old")};
     ASSERT_TRUE(client.Connect(server.Port(), challenge));
-    const double start = SteadySeconds();
+    const int64_t start = clock.ElapsedMs();
     EXPECT_FALSE(client.pop.CMD_UIDL(list, 0));
-    EXPECT_LT(SteadySeconds() - start, 10.0);
+    EXPECT_LT(clock.ElapsedMs() - start, 500);
     EXPECT_TRUE(list.isEmpty());
     EXPECT_EQ(client.sock.State(), SocketControl::sckClosed);
     EXPECT_FALSE(client.pop.CMD_NOOP());
 }
 
 TEST(POP3Conversation, CancelEndsOneWaitOnly) {
+    FakeClock clock;
     ScriptedServer server({Say("+OK ready\r\n"), Hear(), Hear(), Say("+OK second\r\n")});
     WiredPOP3 client;
     client.pop.TimeoutSecond(30);
     QString challenge;
     ASSERT_TRUE(client.Connect(server.Port(), challenge));
-    QTimer::singleShot(200, [&client] { client.pop.Cancel(); });
-    const double start = SteadySeconds();
+    clock.After(200, [&client] { client.pop.Cancel(); });
+    const int64_t start = clock.ElapsedMs();
     EXPECT_FALSE(client.pop.CMD_NOOP());
-    EXPECT_LT(SteadySeconds() - start, 10.0);
+    EXPECT_EQ(clock.ElapsedMs() - start, 200);
     EXPECT_TRUE(client.pop.CMD_NOOP());
 }
 

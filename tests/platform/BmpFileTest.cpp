@@ -42,9 +42,9 @@ TEST(BmpFile, HeaderAndBottomUpPaddedRowsOfBlueGreenRed) {
     EXPECT_EQ(bytes.mid(70, 16), QByteArray("\x1e\x14\x0a\x1f\x15\x0b\x20\x16\x0c\x21\x17\x0d"
                                             "\x22\x18\x0e\x00",
                                             16));
-    EXPECT_EQ(BmpRowStride24(1), 4);
-    EXPECT_EQ(BmpRowStride24(4), 12);
-    EXPECT_EQ(BmpRowStride24(322), 968);
+    EXPECT_EQ(RowStride(1), 4);
+    EXPECT_EQ(RowStride(4), 12);
+    EXPECT_EQ(RowStride(322), 968);
 }
 
 TEST(BmpFile, PictureBoxSavesItsPersistentImageOrNothing) {

@@ -36,7 +36,8 @@ struct SocketFixture : testing::Test {
 TEST_F(SocketFixture, TextCrossesAsCodePage932Bytes) {
     ASSERT_TRUE(control.SendData(QStringLiteral("あA\r\n")));
     ASSERT_TRUE(PumpUntil([this] { return peer->bytesAvailable() >= 5; }));
-    EXPECT_EQ(peer->readAll(), QByteArray("\x82\xa0" "A\r\n"));
+    EXPECT_EQ(peer->readAll(), QByteArray("\x82\xa0"
+                                          "A\r\n"));
 
     // A double-byte character cut in two by the network is joined again.
     peer->write("x\x82", 2);

@@ -7,15 +7,13 @@
 #include "platform/CodePage.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Screen.h"
+#include "tests/support/ProgramObjectsReset.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/ScopedHook.h"
 #include "tests/support/ScratchProgramFolder.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
-
-#include <ostream>
-
-// Readable failure messages for texts and lists of texts.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 class FakeWindowPlacement : public WindowPlacement {
   public:
@@ -37,30 +35,8 @@ class FakeWindowPlacement : public WindowPlacement {
 
 class SettingsFilesFixture : public ::testing::Test {
   protected:
-    SettingsFilesFixture() {
-        const ScreenMetrics screen{1024, 768, 15.0, 15.0};
-        SetScreenMetricsForTest(&screen);
-        SetMainWindowPlacement(&window);
-        ResetProgramObjects();
-    }
-    ~SettingsFilesFixture() override {
-        SetMainWindowPlacement(nullptr);
-        SetScreenMetricsForTest(nullptr);
-        ResetProgramObjects();
-    }
-
-    // What a fresh start has before LoadAllSettings.
-    static void ResetProgramObjects() {
-        CurrentMailAccount = CMailAccount();
-        ResponseSettings.clear();
-        ReceivedUidlList.reset();
-        MailCheckInterval = 5;
-        DeviceDriverIndex = 0;
-        AcceptedLeftSubject.clear();
-        DeleteAfterReply = false;
-        DialogAccepted = false;
-        EditedMailAccount.reset();
-    }
+    SettingsFilesFixture() { ResetProgramObjects(); }
+    ~SettingsFilesFixture() override { ResetProgramObjects(); }
 
     QString Options() const { return OptionsFolder(); }
     // A file below options/, written or read as code page 932 text.
@@ -74,4 +50,7 @@ class SettingsFilesFixture : public ::testing::Test {
 
     ScratchProgramFolder folder;
     FakeWindowPlacement window;
+    ScopedHook<std::optional<ScreenMetrics>> screen{&SetScreenMetrics,
+                                                    ScreenMetrics{1024, 768, 15.0, 15.0}};
+    ScopedHook<WindowPlacement*> placement{&SetMainWindowPlacement, &window};
 };

@@ -52,7 +52,8 @@ TEST(SettingsReader, ListValues) {
 }
 
 TEST(SettingsReader, KeysIgnoreAsciiCaseAndKeepTheirFirstValue) {
-    const CParams params = TextToParams(QStringLiteral("WINDOWLEFT=10\r\nwindowleft=20\r\nb=2\r\n"));
+    const CParams params =
+        TextToParams(QStringLiteral("WINDOWLEFT=10\r\nwindowleft=20\r\nb=2\r\n"));
     EXPECT_EQ(params.Count(), 2);
     EXPECT_EQ(Value(params, "WindowLeft"), "10");
     EXPECT_EQ(params.Item(1)->Cmd, "WINDOWLEFT");
@@ -109,8 +110,9 @@ TEST(SettingsNumbers, TextOfNumbers) {
 }
 
 TEST(SettingsNumbers, ReadingRoundsHalvesToEvenAndRefusesWhatIsNoNumber) {
-    const std::pair<const char*, int> good[] = {{"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {" 12 ", 12},
-                                                {"-5", -5}, {"2147483647", 2147483647},
+    const std::pair<const char*, int> good[] = {{"2.5", 2},       {"3.5", 4},
+                                                {"-2.5", -2},     {" 12 ", 12},
+                                                {"-5", -5},       {"2147483647", 2147483647},
                                                 {"100.4667", 100}};
     for (const auto& [text, expected] : good) {
         int value = 99;

@@ -7,4 +7,6 @@ MsgBoxRecorder::MsgBoxRecorder(MsgAnswer first) : answer(first) {
     });
 }
 
-MsgBoxRecorder::~MsgBoxRecorder() { SetMsgBoxHandler(previous); }
+MsgBoxRecorder::~MsgBoxRecorder() {
+    SetMsgBoxHandler(previous);
+}

@@ -5,13 +5,10 @@
 #include <QDir>
 #include <QFile>
 
-ScratchProgramFolder::ScratchProgramFolder() {
+ScratchProgramFolder::ScratchProgramFolder() : installed(&SetProgramFolder, dir.path()) {
     QDir(dir.path()).mkdir(QStringLiteral("options"));
     QDir(dir.path()).mkdir(QStringLiteral("temp"));
-    SetProgramFolder(dir.path());
 }
-
-ScratchProgramFolder::~ScratchProgramFolder() { SetProgramFolder(QString()); }
 
 QByteArray ScratchProgramFolder::Read(const QString& relativePath) const {
     QFile file(dir.filePath(relativePath));

@@ -1,12 +1,13 @@
 #pragma once
 // A program folder of the test's own, with options/ and temp/ in it, removed afterwards.
+#include "tests/support/ScopedHook.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
 class ScratchProgramFolder {
   public:
     ScratchProgramFolder();
-    ~ScratchProgramFolder();
     ScratchProgramFolder(const ScratchProgramFolder&) = delete;
     ScratchProgramFolder& operator=(const ScratchProgramFolder&) = delete;
 
@@ -20,4 +21,5 @@ class ScratchProgramFolder {
 
   private:
     QTemporaryDir dir;
+    ScopedHook<QString> installed;
 };

@@ -1,0 +1,16 @@
+#pragma once
+// For the tests of programs that link settings/: the program-wide objects as a fresh start has
+// them before LoadAllSettings.
+#include "settings/ProgramObjects.h"
+
+inline void ResetProgramObjects() {
+    CurrentMailAccount = CMailAccount();
+    ResponseSettings.clear();
+    ReceivedUidlList.reset();
+    MailCheckInterval = 5;
+    DeviceDriverIndex = 0;
+    AcceptedLeftSubject.clear();
+    DeleteAfterReply = false;
+    DialogAccepted = false;
+    EditedMailAccount.reset();
+}

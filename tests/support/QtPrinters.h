@@ -1,0 +1,8 @@
+#pragma once
+// Readable failure messages for Qt texts in GoogleTest's assertions.
+#include <QString>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
