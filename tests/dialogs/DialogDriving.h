@@ -1,6 +1,8 @@
 #pragma once
 // Driving the dialogs in tests: controls found by object name, typed into and clicked, and
 // modal windows answered from their own event loop.
+#include "tests/support/QtPrinters.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,12 +10,6 @@
 #include <QWidget>
 #include <functional>
 #include <gtest/gtest.h>
-
-#include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 // The child of root named objectName; the test fails when there is none of that type.
 template <typename T> T* Control(const QWidget* root, const char* objectName) {

@@ -5,6 +5,7 @@
 #include "settings/ProgramObjects.h"
 #include "tests/dialogs/DialogDriving.h"
 #include "tests/support/MsgBoxRecorder.h"
+#include "tests/support/ProgramObjectsReset.h"
 #include "tests/support/ScratchProgramFolder.h"
 
 #include <QCheckBox>
@@ -20,8 +21,7 @@ class FirstRunTest : public ::testing::Test {
     ~FirstRunTest() override {
         SetNewMailAccountDialog({});
         SetNewResponseSettingDialog({});
-        CurrentMailAccount = CMailAccount();
-        ResponseSettings.clear();
+        ResetProgramObjects();
     }
     QStringList OptionFiles() const {
         return QDir(folder.Path() + QStringLiteral("/options")).entryList(QDir::Files);

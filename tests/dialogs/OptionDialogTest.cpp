@@ -3,6 +3,7 @@
 #include "settings/ProgramObjects.h"
 #include "tests/dialogs/DialogDriving.h"
 #include "tests/support/MsgBoxRecorder.h"
+#include "tests/support/ProgramObjectsReset.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -18,11 +19,7 @@ class OptionDialogTest : public ::testing::Test {
         AcceptedLeftSubject = QStringLiteral("cam");
         DeleteAfterReply = false;
     }
-    ~OptionDialogTest() override {
-        MailCheckInterval = 5;
-        AcceptedLeftSubject.clear();
-        DeleteAfterReply = false;
-    }
+    ~OptionDialogTest() override { ResetProgramObjects(); }
     // A freshly filled dialog on the screen.
     void Open() {
         dialog.Loadset();

@@ -4,6 +4,7 @@
 #include "settings/ProgramObjects.h"
 #include "tests/dialogs/DialogDriving.h"
 #include "tests/support/MsgBoxRecorder.h"
+#include "tests/support/ProgramObjectsReset.h"
 #include "tests/support/ScopedHook.h"
 
 #include <QCheckBox>
@@ -29,7 +30,7 @@ class ResAccountEditorTest : public ::testing::Test {
                             Setting(QStringLiteral("友人"), {QStringLiteral("friend@example.jp"),
                                                              QStringLiteral("other@example.jp")})};
     }
-    ~ResAccountEditorTest() override { ResponseSettings.clear(); }
+    ~ResAccountEditorTest() override { ResetProgramObjects(); }
 
     void OpenNew() {
         editor.LoadNew();

@@ -3,6 +3,7 @@
 #include "settings/ProgramObjects.h"
 #include "tests/dialogs/DialogDriving.h"
 #include "tests/support/MsgBoxRecorder.h"
+#include "tests/support/ProgramObjectsReset.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -32,7 +33,7 @@ class ResAccountListTest : public ::testing::Test {
         list.RefreshList(0);
         EXPECT_TRUE(ShowActive(&list));
     }
-    ~ResAccountListTest() override { ResponseSettings.clear(); }
+    ~ResAccountListTest() override { ResetProgramObjects(); }
 
     QListWidget* List1() { return Control<QListWidget>(&list, "List1"); }
     QStringList Rows() {
