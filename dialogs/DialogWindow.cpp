@@ -1,5 +1,6 @@
 #include "dialogs/DialogWindow.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -37,6 +38,12 @@ QLineEdit* MakeTextBox(const char* objectName) {
     auto* textBox = new QLineEdit;
     textBox->setObjectName(QString::fromLatin1(objectName));
     return textBox;
+}
+
+QCheckBox* MakeCheckBox(const char* objectName, const QString& text) {
+    auto* box = new QCheckBox(text);
+    box->setObjectName(QString::fromLatin1(objectName));
+    return box;
 }
 
 QPushButton* MakeButton(const char* objectName, const QString& text) {

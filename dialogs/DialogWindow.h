@@ -1,5 +1,6 @@
 #pragma once
 // What the settings dialogs share as windows.
+class QCheckBox;
 class QDialog;
 class QFrame;
 class QHBoxLayout;
@@ -22,6 +23,9 @@ QLabel* MakeLabel(const char* objectName, const QString& text, QWidget* buddy = 
 
 // A one-line text box named objectName.
 QLineEdit* MakeTextBox(const char* objectName);
+
+// A check box named objectName.
+QCheckBox* MakeCheckBox(const char* objectName, const QString& text);
 
 // A push button named objectName.
 QPushButton* MakeButton(const char* objectName, const QString& text);

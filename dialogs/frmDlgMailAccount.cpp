@@ -33,9 +33,8 @@ frmDlgMailAccount::frmDlgMailAccount(QWidget* parent)
     : QDialog(parent), txtName(MakeTextBox("txtName")), txtMailAddr(MakeTextBox("txtMailAddr")),
       txtUserName(MakeTextBox("txtUserName")), txtPassword(MakeTextBox("txtPassword")),
       txtPOP(MakeTextBox("txtPOP")), txtPOPPort(MakeTextBox("txtPOPPort")),
-      chkAPOP(new QCheckBox(QStringLiteral("MD5"))), txtSMTP(MakeTextBox("txtSMTP")),
+      chkAPOP(MakeCheckBox("chkAPOP", QStringLiteral("MD5"))), txtSMTP(MakeTextBox("txtSMTP")),
       txtSMTPPort(MakeTextBox("txtSMTPPort")), txtTimeout(MakeTextBox("txtTimeout")) {
-    chkAPOP->setObjectName(QStringLiteral("chkAPOP"));
     txtPassword->setEchoMode(QLineEdit::Password);
     // Every character shows as "*", whatever the style's own mask character.
     txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));

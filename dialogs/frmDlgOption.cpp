@@ -18,8 +18,8 @@ frmDlgOption::frmDlgOption(QWidget* parent)
     : QDialog(parent), txtMailCheckInterval(MakeTextBox("txtMailCheckInterval")),
       txtAcceptedLeftSubject(MakeTextBox("txtAcceptedLeftSubject")),
       chkMailCheckToDelete(
-          new QCheckBox(QStringLiteral("受信した返信可能なメールは返信後にサーバーから削除する"))) {
-    chkMailCheckToDelete->setObjectName(QStringLiteral("chkMailCheckToDelete"));
+          MakeCheckBox("chkMailCheckToDelete",
+                       QStringLiteral("受信した返信可能なメールは返信後にサーバーから削除する"))) {
     SelectAllOnFocus(txtMailCheckInterval);
     txtMailCheckInterval->setMaximumWidth(txtMailCheckInterval->fontMetrics().averageCharWidth() *
                                           12);

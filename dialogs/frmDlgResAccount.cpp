@@ -27,12 +27,6 @@ namespace {
 const QDate FirstGifDate(2004, 7, 1);
 constexpr int FormatJPEG = 0, FormatGIF = 2;
 
-QCheckBox* MakeCheckBox(const char* objectName, const QString& text) {
-    auto* box = new QCheckBox(text);
-    box->setObjectName(QString::fromLatin1(objectName));
-    return box;
-}
-
 QComboBox* MakeDropDownList(const char* objectName) {
     auto* list = new QComboBox;
     list->setObjectName(QString::fromLatin1(objectName));
