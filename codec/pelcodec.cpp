@@ -9,7 +9,6 @@
 #include <memory>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 // The lookup tables are built at compile time and never written, so concurrent calls share
@@ -199,9 +198,8 @@ void EncodeGroups(const unsigned char* in, size_t count, char* out) {
     }
 }
 
-// The text of the whole input, encoded straight into the output's pages. The blocks are
-// allocated first, so that a full disk fails here rather than in a page fault; a large input is
-// encoded in two halves at once, split where a huge page of text begins.
+// The text of the whole input, encoded straight into the output's pages in one pass. The
+// blocks are allocated first, so that a full disk fails here rather than in a page fault.
 bool EncodeMapped(int fd, const InputBytes& input, size_t textSize) {
     if (::fallocate(fd, 0, 0, static_cast<off_t>(textSize)) != 0)
         return false;
@@ -210,18 +208,8 @@ bool EncodeMapped(int fd, const InputBytes& input, size_t textSize) {
         return false;
     ::madvise(mapped, textSize, MADV_HUGEPAGE);
     char* text = static_cast<char*>(mapped);
-    constexpr size_t kHugeIn = (size_t{2} << 20) / 4 * 3;
     const size_t whole = input.size - input.size % 3;
-    size_t first = whole;
-    if (whole >= (size_t{8} << 20) && std::thread::hardware_concurrency() > 1)
-        first = whole / 2 / kHugeIn * kHugeIn;
-    std::thread second;
-    if (first < whole)
-        second = std::thread(
-            [&] { EncodeGroups(input.bytes + first, whole - first, text + first / 3 * 4); });
-    EncodeGroups(input.bytes, first, text);
-    if (second.joinable())
-        second.join();
+    EncodeGroups(input.bytes, whole, text);
     if (whole < input.size)
         EncodeTail(input.bytes + whole, input.size - whole, text + whole / 3 * 4);
     ::munmap(mapped, textSize);

@@ -5,6 +5,8 @@
 #include <cstdlib>
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
 
 // libjpeg reports errors by calling error_exit, which must not return. It jumps back to the
 // setjmp in the function that owns the codec object; those functions hold only plain C data,
@@ -32,12 +34,51 @@ void InstallTrap(ErrorTrap& trap) {
     trap.manager.emit_message = JumpOnWarning;
 }
 
-// The encoder's output, allocated by libjpeg with malloc.
+// The encoder's output, in a buffer of ours that libjpeg fills and we grow, so that it has one
+// owner whatever happens. (libjpeg's own memory destination frees its buffer when it grows it
+// and hands back a stale pointer when a later growth fails.)
 struct CompressedOutput {
+    jpeg_destination_mgr manager{};
     unsigned char* bytes = nullptr;
-    unsigned long size = 0;
+    size_t capacity = 0;
+    size_t size = 0; // set when the compression has finished
     ~CompressedOutput() { std::free(bytes); }
 };
+
+constexpr size_t kFirstOutputBytes = 16384;
+
+CompressedOutput& OutputOf(j_compress_ptr codec) {
+    return *static_cast<CompressedOutput*>(codec->client_data);
+}
+
+void StartOutput(j_compress_ptr codec) {
+    CompressedOutput& output = OutputOf(codec);
+    output.bytes = static_cast<unsigned char*>(std::malloc(kFirstOutputBytes));
+    if (!output.bytes)
+        ERREXIT1(codec, JERR_OUT_OF_MEMORY, 0);
+    output.capacity = kFirstOutputBytes;
+    output.manager.next_output_byte = output.bytes;
+    output.manager.free_in_buffer = output.capacity;
+}
+
+// Called when the buffer is full: doubles it. On failure the old buffer stays ours.
+boolean GrowOutput(j_compress_ptr codec) {
+    CompressedOutput& output = OutputOf(codec);
+    const size_t larger = output.capacity * 2;
+    auto* bytes = static_cast<unsigned char*>(std::realloc(output.bytes, larger));
+    if (!bytes)
+        ERREXIT1(codec, JERR_OUT_OF_MEMORY, 1);
+    output.bytes = bytes;
+    output.manager.next_output_byte = bytes + output.capacity;
+    output.manager.free_in_buffer = larger - output.capacity;
+    output.capacity = larger;
+    return TRUE;
+}
+
+void EndOutput(j_compress_ptr codec) {
+    CompressedOutput& output = OutputOf(codec);
+    output.size = output.capacity - output.manager.free_in_buffer;
+}
 
 bool Compress(const Image& image, int quality, bool progressive, CompressedOutput* output) {
     jpeg_compress_struct codec;
@@ -49,7 +90,11 @@ bool Compress(const Image& image, int quality, bool progressive, CompressedOutpu
         return false;
     }
     jpeg_create_compress(&codec);
-    jpeg_mem_dest(&codec, &output->bytes, &output->size);
+    codec.client_data = output;
+    output->manager.init_destination = StartOutput;
+    output->manager.empty_output_buffer = GrowOutput;
+    output->manager.term_destination = EndOutput;
+    codec.dest = &output->manager;
     codec.image_width = JDIMENSION(image.width);
     codec.image_height = JDIMENSION(image.height);
     codec.input_components = 3;

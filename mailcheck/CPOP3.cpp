@@ -1,5 +1,6 @@
 #include "mailcheck/CPOP3.h"
 
+#include "platform/CommandLine.h"
 #include "platform/EventPump.h"
 #include "platform/SocketControl.h"
 
@@ -20,6 +21,7 @@ void CPOP3::Cancel() {
 bool CPOP3::Connect(const QString& sHost, int nPort, QString& retChallenge) {
     sRecvBuffer.clear();
     retChallenge.clear();
+    greetingTaken = false;
     if (!sock)
         return false;
     sock->Close();
@@ -36,28 +38,31 @@ bool CPOP3::Connect(const QString& sHost, int nPort, QString& retChallenge) {
         wait.bCancel = false;
         return false;
     }
-    retChallenge = ChallengeOf(ReadResponse(SingleLine));
+    const QString greeting = ReadResponse(SingleLine);
+    greetingTaken = CompleteReplyLength(greeting, SingleLine) > 0;
+    retChallenge = ChallengeOf(greeting);
     return true;
 }
 
 bool CPOP3::Login(const QString& sUser, const QString& sPass) {
-    SendLine(QStringLiteral("USER ") + sUser);
-    if (!IsOK(ReadResponse(SingleLine)))
+    if (!SendLine(QStringLiteral("USER ") + sUser) || !IsOK(ReadResponse(SingleLine)))
         return false;
-    SendLine(QStringLiteral("PASS ") + sPass);
-    return IsOK(ReadResponse(SingleLine));
+    return SendLine(QStringLiteral("PASS ") + sPass) && IsOK(ReadResponse(SingleLine));
 }
 
 bool CPOP3::Login2(const QString& sUser, const QString& sDigest) {
-    // The greeting, when it came too late for Connect, must not be taken as the APOP reply.
-    ReadResponse(SingleLine);
-    SendLine(QStringLiteral("APOP %1 %2").arg(sUser, sDigest.toLower()));
-    return IsOK(ReadResponse(SingleLine));
+    // The greeting, when it came too late for Connect, must not be taken as the APOP reply:
+    // wait for it when Connect took none, and otherwise only take a line already here.
+    if (!greetingTaken || CompleteReplyLength(sRecvBuffer, SingleLine) > 0)
+        ReadResponse(SingleLine);
+    greetingTaken = true;
+    return SendLine(QStringLiteral("APOP %1 %2").arg(sUser, sDigest.toLower())) &&
+           IsOK(ReadResponse(SingleLine));
 }
 
 void CPOP3::Quit() {
-    SendLine(QStringLiteral("QUIT"));
-    ReadResponse(SingleLine);
+    if (SendLine(QStringLiteral("QUIT")))
+        ReadResponse(SingleLine);
     SockClose();
 }
 
@@ -66,33 +71,28 @@ bool CPOP3::CMD_LIST(QStringList& retvarList, int id) {
 }
 
 bool CPOP3::CMD_RETR(int id, QString& retData) {
-    SendLine(QStringLiteral("RETR %1").arg(id));
-    return ReadData(retData);
+    return SendLine(QStringLiteral("RETR %1").arg(id)) && ReadData(retData);
 }
 
 bool CPOP3::CMD_STAT(int& retCount, int& retBytes) {
-    SendLine(QStringLiteral("STAT"));
-    return ReadStatFields(ReadResponse(SingleLine), retCount, retBytes);
+    return SendLine(QStringLiteral("STAT")) &&
+           ReadStatFields(ReadResponse(SingleLine), retCount, retBytes);
 }
 
 bool CPOP3::CMD_RESET() {
-    SendLine(QStringLiteral("RSET"));
-    return IsOK(ReadResponse(SingleLine));
+    return SendLine(QStringLiteral("RSET")) && IsOK(ReadResponse(SingleLine));
 }
 
 bool CPOP3::CMD_NOOP() {
-    SendLine(QStringLiteral("NOOP"));
-    return IsOK(ReadResponse(SingleLine));
+    return SendLine(QStringLiteral("NOOP")) && IsOK(ReadResponse(SingleLine));
 }
 
 bool CPOP3::CMD_TOP(int id, int nLine, QString& retData) {
-    SendLine(QStringLiteral("TOP %1 %2").arg(id).arg(nLine));
-    return ReadData(retData);
+    return SendLine(QStringLiteral("TOP %1 %2").arg(id).arg(nLine)) && ReadData(retData);
 }
 
 bool CPOP3::CMD_DELE(int id) {
-    SendLine(QStringLiteral("DELE %1").arg(id));
-    return IsOK(ReadResponse(SingleLine));
+    return SendLine(QStringLiteral("DELE %1").arg(id)) && IsOK(ReadResponse(SingleLine));
 }
 
 bool CPOP3::CMD_UIDL(QStringList& retList, int id) {
@@ -100,21 +100,42 @@ bool CPOP3::CMD_UIDL(QStringList& retList, int id) {
 }
 
 void CPOP3::Notify_DataArrival(const QString& text) {
-    sRecvBuffer += text;
+    // Past the longest reply nothing is kept; the wait then sees the overflow and hangs up.
+    if (sRecvBuffer.size() <= MaxMultiLineLength)
+        sRecvBuffer += text;
 }
 
-void CPOP3::SendLine(const QString& command) {
+bool CPOP3::SendLine(const QString& command) {
+    if (!IsOneLine(command))
+        return false;
     if (sock)
         sock->SendData(command + QStringLiteral("\r\n"));
     DoEvents();
+    return true;
 }
 
 QString CPOP3::ReadResponse(ReplyMode mode) {
-    const bool complete =
-        wait.Until([this, mode] { return CompleteReplyLength(sRecvBuffer, mode) > 0; },
-                   [this] { return IsConnected(); });
+    bool overflow = false;
+    qsizetype searched = 0;
+    const bool complete = wait.Until(
+        [this, mode, &overflow, &searched] {
+            if (CompleteReplyLength(sRecvBuffer, mode, searched) > 0)
+                return true;
+            searched = sRecvBuffer.size();
+            overflow = IsOverlongReply(sRecvBuffer, mode);
+            return overflow;
+        },
+        [this] { return IsConnected(); });
+    if (overflow) {
+        // A reply that never ends is no reply: drop it and the connection it came on.
+        sRecvBuffer.clear();
+        SockClose();
+        wait.bCancel = false;
+        return QString();
+    }
     // Whatever follows a complete reply belongs to the next one.
-    const qsizetype length = complete ? CompleteReplyLength(sRecvBuffer, mode) : sRecvBuffer.size();
+    const qsizetype length =
+        complete ? CompleteReplyLength(sRecvBuffer, mode, searched) : sRecvBuffer.size();
     const QString reply = sRecvBuffer.left(length);
     sRecvBuffer.remove(0, length);
     wait.bCancel = false;
@@ -134,12 +155,10 @@ bool CPOP3::ReadList(QStringList& retList) {
 }
 
 bool CPOP3::ListCommand(const QString& command, int id, QStringList& retList) {
-    if (id > 0) {
-        SendLine(QStringLiteral("%1 %2").arg(command).arg(id));
-        return ReadListingLine(ReadResponse(SingleLine), retList);
-    }
-    SendLine(command);
-    return ReadList(retList);
+    if (id > 0)
+        return SendLine(QStringLiteral("%1 %2").arg(command).arg(id)) &&
+               ReadListingLine(ReadResponse(SingleLine), retList);
+    return SendLine(command) && ReadList(retList);
 }
 
 CPOP3& POP3Client() {

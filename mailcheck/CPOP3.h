@@ -2,7 +2,8 @@
 // The POP3 client (RFC 1939 with APOP) that reads the mailbox over the main window's socket
 // control. Each operation sends one command and waits for its reply while the GUI thread
 // pumps events, so the socket's data events reach Notify_DataArrival. No operation raises an
-// error or shows a message: a refused, late or missing reply is a false result.
+// error or shows a message: a refused, late or missing reply is a false result, and so is a
+// command whose argument is not one line, which is never sent.
 #include "mailcheck/POP3Reply.h"
 #include "platform/ReplyWait.h"
 
@@ -33,8 +34,8 @@ class CPOP3 {
     bool Connect(const QString& sHost, int nPort, QString& retChallenge);
     // サーバーに通常ログインします。 USER, then PASS only when USER was accepted.
     bool Login(const QString& sUser, const QString& sPass);
-    // サーバーにAPOPログインします。 Takes one pending line first (waiting for it when none has
-    // come), then sends APOP with sDigest in lower case.
+    // サーバーにAPOPログインします。 Takes the greeting first when Connect had none (waiting for
+    // it) or a line already pending, then sends APOP with sDigest in lower case.
     bool Login2(const QString& sUser, const QString& sDigest);
     // サーバーからログオフします。 Sends QUIT, reads its reply and closes the socket.
     void Quit();
@@ -66,10 +67,12 @@ class CPOP3 {
     void Wait() const { wait.Wait(); }
 
   private:
-    // Sends command and CR LF (errors ignored; the read that follows notices), pumps once.
-    void SendLine(const QString& command);
+    // Sends command and CR LF (socket errors ignored; the read that follows notices), pumps
+    // once. False, sending nothing, when command is not one line (IsOneLine).
+    bool SendLine(const QString& command);
     // Waits for one reply and takes it from the buffer: the complete reply when it came,
-    // otherwise whatever arrived before the time-out, cancel or disconnect.
+    // otherwise whatever arrived before the time-out, cancel or disconnect. A reply that
+    // passes MaxReplyLength without completing gives "" and closes the connection.
     QString ReadResponse(ReplyMode mode);
     bool IsConnected() const;
     bool ReadData(QString& retData);
@@ -79,7 +82,8 @@ class CPOP3 {
 
     SocketControl* sock = nullptr;
     QString sRecvBuffer;
-    ReplyWait wait; // bCancel, TimeoutSecond, LoopWaitMS and the deadline of the waits
+    bool greetingTaken = false; // Connect read the whole greeting
+    ReplyWait wait;             // bCancel, TimeoutSecond, LoopWaitMS and the deadline of the waits
 };
 
 // The program's one POP3 client.

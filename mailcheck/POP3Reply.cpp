@@ -1,5 +1,7 @@
 #include "mailcheck/POP3Reply.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
@@ -36,19 +38,33 @@ bool StoreAt(const QString& sNumber, const QString& sValue, QStringList& retList
     return true;
 }
 
+// Where the status line's CR LF starts, looked for only as far as a status line may reach;
+// -1 when it is not there.
+qsizetype StatusLineEnd(const QString& sBuffer) {
+    return QStringView(sBuffer).left(MaxStatusLineLength + CrLf.size()).indexOf(CrLf);
+}
+
 } // namespace
+
+bool IsOverlongReply(const QString& sBuffer, ReplyMode mode) {
+    if (StatusLineEnd(sBuffer) < 0)
+        return sBuffer.size() > MaxStatusLineLength;
+    return sBuffer.size() > MaxReplyLength(mode);
+}
 
 bool IsOK(const QString& sReply) {
     return sReply.left(3).toUpper() == QStringLiteral("+OK");
 }
 
-qsizetype CompleteReplyLength(const QString& sBuffer, ReplyMode mode) {
-    const qsizetype lineEnd = sBuffer.indexOf(CrLf);
+qsizetype CompleteReplyLength(const QString& sBuffer, ReplyMode mode, qsizetype nSearched) {
+    const qsizetype lineEnd = StatusLineEnd(sBuffer);
     if (lineEnd < 0)
         return 0;
     if (mode == SingleLine || !IsOK(sBuffer))
         return lineEnd + CrLf.size();
-    const qsizetype end = sBuffer.indexOf(Terminator);
+    // A terminator that ends in the new text may begin in the searched part.
+    const qsizetype from = std::max(lineEnd, nSearched - (Terminator.size() - 1));
+    const qsizetype end = sBuffer.indexOf(Terminator, from);
     return end < 0 ? 0 : end + Terminator.size();
 }
 

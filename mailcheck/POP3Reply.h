@@ -11,14 +11,28 @@ enum ReplyMode { SingleLine = 0, MultiLine = 1 };
 // server cannot make the list take all memory.
 constexpr int MaxListNumber = 1000000;
 
+// The longest reply the client keeps while it waits, in characters: a status line, and a
+// whole data or list reply. A server that sends more without completing the reply is cut off,
+// so that it cannot make the receive buffer take all memory.
+constexpr qsizetype MaxStatusLineLength = 64 * 1024;
+constexpr qsizetype MaxMultiLineLength = 64 * 1024 * 1024;
+constexpr qsizetype MaxReplyLength(ReplyMode mode) {
+    return mode == SingleLine ? MaxStatusLineLength : MaxMultiLineLength;
+}
+
 // True when reply is positive: its first three characters, upper-cased, are "+OK".
 bool IsOK(const QString& sReply);
+
+// True when sBuffer, holding no complete reply, is longer than a reply may be: a status line
+// past MaxStatusLineLength without its line end, or a whole reply past MaxReplyLength(mode).
+bool IsOverlongReply(const QString& sBuffer, ReplyMode mode);
 
 // The length of the complete reply at the start of sBuffer, or 0 while it is incomplete.
 // SingleLine: up to and including the first CR LF. MultiLine: up to and including the first
 // CR LF "." CR LF, first line included; a negative status line alone is complete, as no data
-// follows it.
-qsizetype CompleteReplyLength(const QString& sBuffer, ReplyMode mode);
+// follows it. nSearched: how much of sBuffer an earlier call found incomplete (the buffer
+// having only grown since), so that a wait for a long reply scans each character once.
+qsizetype CompleteReplyLength(const QString& sBuffer, ReplyMode mode, qsizetype nSearched = 0);
 
 // The APOP time stamp of a greeting: from its first "<" to the first ">" after it, both
 // included; empty when either is missing.

@@ -95,10 +95,14 @@ QByteArray ToCodePage932(const QString& text) {
         int err = Encoder().Run(in, inLeft, out, outLeft);
         if (err == 0 || inLeft == 0)
             break;
-        // A character the code page lacks: one UTF-16 unit, or two for a surrogate pair.
-        char16_t unit;
+        // A character the code page lacks: one UTF-16 unit, or two for a surrogate pair. An
+        // unpaired surrogate is one unit, so the character after it is still converted.
+        char16_t unit, next = 0;
         memcpy(&unit, in, 2);
-        size_t unitBytes = (QChar::isHighSurrogate(unit) && inLeft >= 4) ? 4 : 2;
+        if (inLeft >= 4)
+            memcpy(&next, in + 2, 2);
+        const size_t unitBytes =
+            QChar::isHighSurrogate(unit) && QChar::isLowSurrogate(next) ? 4 : 2;
         *out++ = (unit >= RawByteBase && unit <= RawByteBase + 0xFF)
                      ? static_cast<char>(unit - RawByteBase)
                      : '?';

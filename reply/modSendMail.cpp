@@ -1,9 +1,16 @@
 #include "reply/modSendMail.h"
 
 #include "platform/CodePage.h"
+#include "platform/ProgramFolder.h"
+#include "reply/CSMTP.h"
+#include "reply/SMTPData.h"
+#include "settings/ProgramObjects.h"
+#include "settings/modFileAccess.h"
 #include "textenc/EncodedWords.h"
 #include "textenc/modConvBase64.h"
 #include "textenc/modConvXJIS.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -15,6 +22,25 @@ bool IsOneJisBase64Word(const QString& sValue) {
            bytes.indexOf('?', textStart) == bytes.size() - 2 && bytes.endsWith('=');
 }
 
+StagePaths& LastPaths() {
+    static StagePaths paths;
+    return paths;
+}
+
+// A safe address, or spaces only: the image info window's placeholder.
+bool IsHeaderAddress(const QString& address) {
+    return IsSafeMailAddress(address) ||
+           std::all_of(address.begin(), address.end(), [](QChar c) { return c == u' '; });
+}
+
+bool WriteReply(const QString& replyPath, const CResAccount& setting, const QString& fromAddress,
+                const QString& toAddress, const StagePaths& paths) {
+    QString text;
+    return MakeReplyText(setting, fromAddress, toAddress,
+                         WrapLines(ReadFileAsText(paths.Encoded), 76), text) &&
+           WriteTextFile(replyPath, text);
+}
+
 } // namespace
 
 QString DecodeSubject(const QString& sValue) {
@@ -23,4 +49,39 @@ QString DecodeSubject(const QString& sValue) {
         return DecodeEncodedWords(sValue);
     const QByteArray jis = DecodeBase64Text(sValue, true);
     return FromCodePage932(ConvertCode(jis, CodeJis, CodeSjis));
+}
+
+bool ComposeReply(const QString& sourcePath, const QString& replyPath, const CResAccount& setting,
+                  const QString& fromAddress, const QString& toAddress, bool deleteTemporaries,
+                  QString& retFailureText) {
+    retFailureText.clear();
+    MakeFolder(TempFolder());
+    StagePaths paths = MakeStagePaths(sourcePath, TempFolder());
+    const bool written = IsHeaderAddress(fromAddress) && IsHeaderAddress(toAddress) &&
+                         RunImageSteps(setting, paths, retFailureText) &&
+                         WriteReply(replyPath, setting, fromAddress, toAddress, paths);
+    LastPaths() = paths;
+    if (deleteTemporaries)
+        DeleteStageFiles(paths);
+    return written;
+}
+
+const StagePaths& LastStagePaths() {
+    return LastPaths();
+}
+
+bool SendReplyFile(const QString& recipient) {
+    const CMailAccount& account = CurrentMailAccount;
+    QString header, body;
+    if (!IsSafeMailAddress(recipient) || !IsSafeMailAddress(account.MailAddr) ||
+        !SplitMailFile(ReadFileAsText(TempFolder() + QStringLiteral("/new.eml")), header, body))
+        return false;
+    CSMTP& smtp = SMTPClient();
+    smtp.SetTimeout(static_cast<float>(account.Timeout));
+    if (!smtp.Connect(account.SMTPHost, account.SMTPPort))
+        return false;
+    if (!smtp.Sendmail(account.MailAddr, recipient, header, body))
+        return false;
+    smtp.Quit();
+    return true;
 }

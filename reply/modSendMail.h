@@ -1,5 +1,11 @@
 #pragma once
-// The reply mail: reading the request's subject.
+// The reply mail: reading the request's subject, composing the reply file from the still and
+// sending it. The module's helpers are in the headers below.
+#include "reply/MailFile.h"
+#include "reply/ReplyImageSteps.h"
+#include "reply/ReplyText.h"
+#include "settings/CResAccount.h"
+
 #include <QString>
 
 // The Subject header value as text. A value that is one "=?ISO-2022-JP?B?...?=" word (any
@@ -7,3 +13,25 @@
 // first zero byte of the decoded JIS. Any other value is decoded as RFC 2047 encoded words
 // within plain text, so a plain subject comes back unchanged. An empty value gives "".
 QString DecodeSubject(const QString& sValue);
+
+// Runs the image steps on the still at sourcePath (stage files in temp/, created when
+// missing) and writes the reply mail to replyPath (MakeReplyText). fromAddress and toAddress
+// go into the header verbatim; each must pass IsSafeMailAddress or be spaces only (the image
+// info window's placeholder), else the run ends before its first step. retFailureText is the
+// failing step's text, or "" for any other failure. Whatever the outcome the six paths go to
+// LastStagePaths and, with deleteTemporaries, the source and stage files are deleted
+// (DeleteStageFiles); the reply file never is. True only when the reply file was written.
+bool ComposeReply(const QString& sourcePath, const QString& replyPath, const CResAccount& setting,
+                  const QString& fromAddress, const QString& toAddress, bool deleteTemporaries,
+                  QString& retFailureText);
+
+// The stage paths of the latest ComposeReply run as they stood when it ended: a skipped
+// stage holds its predecessor's path, a stage not reached its own fixed name.
+const StagePaths& LastStagePaths();
+
+// Sends temp/new.eml to recipient through SMTPClient(), from CurrentMailAccount's MailAddr
+// with its SMTPHost, SMTPPort and Timeout. False, with nothing sent, when recipient or
+// MailAddr fails IsSafeMailAddress or the file is missing, empty or has no empty line; false
+// when the connection fails or the server refuses a step. True once the message is accepted
+// (QUIT follows).
+bool SendReplyFile(const QString& recipient);

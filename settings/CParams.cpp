@@ -8,19 +8,12 @@
 namespace {
 
 // Keys are ASCII; other letters compare as they are.
-bool SameKey(const QString& a, const QString& b) {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        char16_t x = a[i].unicode(), y = b[i].unicode();
-        if (x >= u'A' && x <= u'Z')
-            x += 32;
-        if (y >= u'A' && y <= u'Z')
-            y += 32;
-        if (x != y)
-            return false;
-    }
-    return true;
+QString FoldedKey(const QString& key) {
+    QString folded = key;
+    for (QChar& c : folded)
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    return folded;
 }
 
 } // namespace
@@ -44,17 +37,17 @@ const CParamItem* CParams::Add(const QString& sCmd, const QStringList& vParam) {
 }
 
 const CParamItem* CParams::Store(CParamItem item) {
-    if (item.Cmd.isEmpty() || Item(item.Cmd))
+    QString key = FoldedKey(item.Cmd);
+    if (key.isEmpty() || positions.contains(key))
         return nullptr;
     items.push_back(std::move(item));
+    positions.insert(std::move(key), items.size() - 1);
     return &items.back();
 }
 
 const CParamItem* CParams::Item(const QString& key) const {
-    for (const CParamItem& item : items)
-        if (SameKey(item.Cmd, key))
-            return &item;
-    return nullptr;
+    const auto at = positions.constFind(FoldedKey(key));
+    return at == positions.constEnd() ? nullptr : &items[*at];
 }
 
 const CParamItem* CParams::Item(int position) const {
@@ -64,12 +57,16 @@ const CParamItem* CParams::Item(int position) const {
 }
 
 bool CParams::Remove(const QString& key) {
-    for (auto it = items.begin(); it != items.end(); ++it)
-        if (SameKey(it->Cmd, key)) {
-            items.erase(it);
-            return true;
-        }
-    return false;
+    const auto at = positions.constFind(FoldedKey(key));
+    if (at == positions.constEnd())
+        return false;
+    const size_t removed = *at;
+    positions.erase(at);
+    items.erase(items.begin() + static_cast<std::ptrdiff_t>(removed));
+    for (size_t& position : positions)
+        if (position > removed)
+            --position;
+    return true;
 }
 
 QString ParamNumberText(int value) { return QString::number(value); }

@@ -1,6 +1,7 @@
 #pragma once
 // The in-memory form of a settings file: an ordered list of key/value items, looked up by key
 // without regard to the case of ASCII letters, each key at most once.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <variant>
@@ -42,6 +43,9 @@ class CParams {
   private:
     const CParamItem* Store(CParamItem item);
     std::vector<CParamItem> items;
+    // 0-based positions in items by key with ASCII letters in lower case, so that a look-up
+    // does not walk the list (a file of many keys would take quadratic time to read).
+    QHash<QString, size_t> positions;
 };
 
 // Decimal text of a whole number, with "-" when negative.

@@ -34,8 +34,14 @@ void LoadMailAccountFile(const QString& folder, CMailAccount& retAccount, bool& 
     retIsLoaded = false;
     const QString path = QDir(folder).filePath(FileName);
     QString text;
-    if (!LoadTextFile(path, text))
+    bool isDamaged = false;
+    if (!LoadSettingsFile(path, text, isDamaged)) {
+        if (isDamaged) {
+            WriteLog(QStringLiteral("アカウントファイルのデータが欠けています ") + Quoted(path));
+            retIsError = true;
+        }
         return;
+    }
     bool passwordUnreadable = false;
     if (!ParamsToMailAccount(TextToParams(text), retAccount, passwordUnreadable)) {
         WriteLog(QStringLiteral("アカウントファイルのデータが欠けています ") + Quoted(path));

@@ -8,8 +8,9 @@
 
 // Reads folder/main.mla. retIsLoaded: the account is complete and named. retIsError: the file
 // was read but a key is missing, a number does not read or the name is empty (each logged
-// with the file's path); retAccount then holds what could be read. Neither flag (and
-// retAccount unchanged) when the file is missing, unreadable or empty. A stored password that
+// with the file's path); retAccount then holds what could be read. A file larger than a
+// settings file can be (MaxSettingsFileBytes) is logged as incomplete and not read. Neither flag
+// (and retAccount unchanged) when the file is missing, unreadable or empty. A stored password that
 // cannot be decrypted is logged and left empty; the account still counts as loaded.
 void LoadMailAccountFile(const QString& folder, CMailAccount& retAccount, bool& retIsError,
                          bool& retIsLoaded);

@@ -42,7 +42,8 @@ bool IsOnScreen(int pixels, bool horizontal) {
 
 void LoadOptionFile(const QString& folder) {
     QString text;
-    if (!LoadTextFile(QDir(folder).filePath(FileName), text))
+    bool isDamaged = false; // a file too large to be one changes nothing, like a missing one
+    if (!LoadSettingsFile(QDir(folder).filePath(FileName), text, isDamaged))
         return;
     const CParams params = TextToParams(text);
     int keysRead = 0;

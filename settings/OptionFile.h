@@ -4,7 +4,8 @@
 // DeleteAfterReply is never stored.
 #include <QString>
 
-// Applies folder/main.opt; a missing, unreadable or empty file changes nothing. A position
+// Applies folder/main.opt; a missing, unreadable or empty file changes nothing, and so does
+// one larger than a settings file can be (MaxSettingsFileBytes). A position
 // off the screen becomes 0, a width or height beyond it 160 or 120 pixels; the bounds are
 // applied before the window state, so a maximised window keeps its normal bounds. A value
 // that is not a number keeps the current one. The interval is at least 1 and the driver index

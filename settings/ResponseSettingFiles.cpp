@@ -40,8 +40,11 @@ void LoadResponseSettingFiles(const QString& folder, int& retCount, bool& retIsE
         return;
     for (const QString& path : paths) {
         QString text;
-        if (!LoadTextFile(path, text))
+        bool isDamaged = false;
+        if (!LoadSettingsFile(path, text, isDamaged)) {
+            retIsError = retIsError || isDamaged;
             continue;
+        }
         CResAccount setting;
         if (ParamsToResponseSetting(TextToParams(text), setting) && !setting.Name.isEmpty()) {
             AddResponseSetting(setting);

@@ -10,7 +10,8 @@
 // Replaces ResponseSettings by the settings of folder's *.csp files, in name order. retCount
 // is the number of files read without fault (a second file with a name already loaded is
 // dropped but counted); retIsError is true when a readable file lacked a key, held a number
-// that does not read, or had an empty name. Files that are missing or empty are skipped.
+// that does not read, or had an empty name, or when a file was larger than a settings file
+// can be (MaxSettingsFileBytes). Files that are missing or empty are skipped.
 void LoadResponseSettingFiles(const QString& folder, int& retCount, bool& retIsError);
 
 // Writes the settings as 001.csp, 002.csp, … and only when every one was written removes the

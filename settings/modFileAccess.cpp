@@ -98,6 +98,24 @@ bool LoadTextFile(const QString& path, QString& retText) {
     return true;
 }
 
+bool LoadSettingsFile(const QString& path, QString& retText, bool& retIsDamaged) {
+    retIsDamaged = false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // Read in pieces rather than whole: a file need not know its size (a pipe, /proc).
+    QByteArray bytes;
+    char piece[65536];
+    qint64 got = 0;
+    while (bytes.size() <= MaxSettingsFileBytes && (got = file.read(piece, sizeof piece)) > 0)
+        bytes.append(piece, got);
+    retIsDamaged = bytes.size() > MaxSettingsFileBytes;
+    if (retIsDamaged || got < 0 || bytes.isEmpty())
+        return false;
+    retText = FromCodePage932(bytes);
+    return true;
+}
+
 bool SaveTextFile(const QString& path, const QString& text) {
     if (WriteCheck() && !WriteCheck()(path))
         return false;

@@ -33,6 +33,14 @@ QString CommentHeader(const QString& title);
 bool LoadTextFile(const QString& path, QString& retText);
 bool LoadBinaryFile(const QString& path, QByteArray& retBytes);
 
+// The largest settings file in the line format that is read: 16 MiB, thousands of times what
+// the program writes, so a larger file is damaged.
+constexpr qint64 MaxSettingsFileBytes = qint64{16} << 20;
+
+// LoadTextFile for a file in the line format. False with retIsDamaged set for a file of more
+// than MaxSettingsFileBytes, which is not read further; retIsDamaged is clear otherwise.
+bool LoadSettingsFile(const QString& path, QString& retText, bool& retIsDamaged);
+
 // Replaces the file with text in code page 932, nothing added. The bytes go to a file beside
 // it that then takes its place, so an interrupted save leaves the old file whole.
 bool SaveTextFile(const QString& path, const QString& text);

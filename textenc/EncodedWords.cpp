@@ -2,9 +2,11 @@
 
 #include "platform/CodePage.h"
 #include "textenc/MailCharset.h"
+#include "textenc/MailJis.h"
 #include "textenc/modConvBase64.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -56,24 +58,70 @@ int HexValue(char c) {
     return -1;
 }
 
-bool DecodeWord(const EncodedWord& word, QString& retText) {
-    QByteArray bytes;
+// The bytes a B or Q word stands for; false for any other encoding.
+bool WordBytes(const EncodedWord& word, QByteArray& retBytes) {
     if (word.encoding == u'B') {
         // Pad characters carry no data; without them the decoder's dropped bits are the pad.
         QString text = word.text;
         while (text.endsWith(u'='))
             text.chop(1);
         InitBase64();
-        bytes = DecodeBase64Text(text, false);
+        retBytes = DecodeBase64Text(text, false);
     } else if (word.encoding == u'Q') {
-        bytes = DecodeQText(ToCodePage932(word.text));
+        retBytes = DecodeQText(ToCodePage932(word.text));
     } else {
         return false;
     }
-    return CharsetToText(bytes, word.charset, retText);
+    return true;
+}
+
+// Adjacent words of one charset and encoding, whose bytes are decoded together: mailers cut a
+// long text into words anywhere, also inside a character.
+struct WordRun {
+    QString charset;
+    QChar encoding;
+    QByteArray bytes;
+    qsizetype start = 0;    // where the first word begins
+    qsizetype end = 0;      // just past the last word
+    QString blanksBefore;   // white space between the run and what came before it
+    bool afterWord = false; // what came before it was a decoded word
+
+    bool Continues(const EncodedWord& word) const {
+        return encoding == word.encoding && charset.compare(word.charset, Qt::CaseInsensitive) == 0;
+    }
+};
+
+constexpr int MaxLineLength = 78;
+constexpr int MaxWordLength = 75;
+constexpr int WordFrame = 18; // "=?ISO-2022-JP?B?" and "?="
+
+bool IsPrintableAscii(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u' ' && c < u'\x7f'; });
 }
 
 } // namespace
+
+QString EncodeHeaderText(const QString& text, int nameLength) {
+    if (IsPrintableAscii(text))
+        return text;
+    const QString chars = ToJisRepertoire(text);
+    QString out;
+    int lineRoom = MaxLineLength - nameLength;
+    for (qsizetype start = 0; start < chars.size();) {
+        // Four base64 characters carry three bytes.
+        const int base64Room = std::min(MaxWordLength, lineRoom) - WordFrame;
+        const QStringView piece = QStringView(chars).mid(
+            start, JisPrefixLength(QStringView(chars).mid(start), std::max(base64Room, 0) / 4 * 3));
+        if (start > 0)
+            out += QStringLiteral("\r\n ");
+        out += QStringLiteral("=?ISO-2022-JP?B?") +
+               QString::fromLatin1(EncodeBase64(TextToJis(piece.toString()))) +
+               QStringLiteral("?=");
+        start += piece.size();
+        lineRoom = MaxLineLength - 1; // a folded line begins with its space
+    }
+    return out;
+}
 
 QByteArray DecodeQText(const QByteArray& text) {
     QByteArray out;
@@ -96,26 +144,48 @@ QString DecodeEncodedWords(const QString& sValue) {
     QString out;
     QString blanks;         // white space seen since the last word or text
     bool afterWord = false; // the last thing kept was a decoded word
+    std::optional<WordRun> run;
+    // Appends the run's text, or the words as they stand when the charset is unknown.
+    auto finishRun = [&] {
+        if (!run)
+            return;
+        QString text;
+        const bool ok = CharsetToText(run->bytes, run->charset, text);
+        if (!(ok && run->afterWord))
+            out += run->blanksBefore;
+        out += ok ? text : sValue.mid(run->start, run->end - run->start);
+        afterWord = ok;
+        run.reset();
+    };
     qsizetype i = 0;
     while (i < sValue.size()) {
         EncodedWord word;
-        QString decoded;
         if (ParseWord(sValue, i, word)) {
-            const bool ok = DecodeWord(word, decoded);
-            if (!(ok && afterWord))
-                out += blanks;
-            out += ok ? decoded : sValue.mid(i, word.end - i);
+            QByteArray bytes;
+            if (!WordBytes(word, bytes)) {
+                // A word in an encoding other than B and Q stays as it stands.
+                finishRun();
+                out += blanks + sValue.mid(i, word.end - i);
+                afterWord = false;
+            } else if (run && run->Continues(word)) {
+                run->bytes += bytes;
+                run->end = word.end;
+            } else {
+                finishRun();
+                run = WordRun{word.charset, word.encoding, bytes, i, word.end, blanks, afterWord};
+            }
             blanks.clear();
-            afterWord = ok;
             i = word.end;
         } else if (IsBlank(sValue[i])) {
             blanks += sValue[i++];
         } else {
+            finishRun();
             out += blanks;
             out += sValue[i++];
             blanks.clear();
             afterWord = false;
         }
     }
+    finishRun();
     return out + blanks;
 }

@@ -67,3 +67,31 @@ QString ToHalfWidth(const QString& text) {
     }
     return out;
 }
+
+QString ToFullWidthKana(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u < HalfWidthKanaFirst || u > HalfSemiVoicedMark) {
+            out.append(text[i]);
+            continue;
+        }
+        const QChar full(FullWidthKana[u - HalfWidthKanaFirst]);
+        const char16_t mark = i + 1 < text.size() ? text[i + 1].unicode() : 0;
+        if (mark == HalfVoicedMark || mark == HalfSemiVoicedMark) {
+            const QChar combining(mark == HalfVoicedMark ? CombiningVoicedMark
+                                                         : CombiningSemiVoicedMark);
+            const QString composed =
+                (QString(full) + combining).normalized(QString::NormalizationForm_C);
+            // ヷ to ヺ (U+30F7 to U+30FA) are not in JIS X 0208.
+            if (composed.size() == 1 && composed[0].unicode() < 0x30F7) {
+                out.append(composed);
+                ++i;
+                continue;
+            }
+        }
+        out.append(full);
+    }
+    return out;
+}

@@ -79,3 +79,21 @@ QByteArray DecodeBase64Text(const QString& text, bool stripEncodedWord) {
     }
     return out;
 }
+
+QByteArray EncodeBase64(const QByteArray& bytes) {
+    static constexpr char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    QByteArray out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    for (qsizetype i = 0; i < bytes.size(); i += 3) {
+        const qsizetype left = bytes.size() - i;
+        const std::uint32_t group = static_cast<std::uint8_t>(bytes[i]) << 16 |
+                                    (left > 1 ? static_cast<std::uint8_t>(bytes[i + 1]) << 8 : 0) |
+                                    (left > 2 ? static_cast<std::uint8_t>(bytes[i + 2]) : 0);
+        out.append(alphabet[group >> 18 & 0x3F]);
+        out.append(alphabet[group >> 12 & 0x3F]);
+        out.append(left > 1 ? alphabet[group >> 6 & 0x3F] : '=');
+        out.append(left > 2 ? alphabet[group & 0x3F] : '=');
+    }
+    return out;
+}

@@ -1,5 +1,5 @@
 #pragma once
-// The program's own base64 decoder for encoded-word subjects (RFC 2045 alphabet). Its tables
+// The program's own base64 for encoded-word subjects (RFC 2045 alphabet). The decoder's tables
 // are built once by InitBase64 and kept for the rest of the run.
 #include <QByteArray>
 #include <QString>
@@ -19,3 +19,6 @@ QByteArray DecodeBase64Text(const QString& text, bool stripEncodedWord);
 
 // True when bytes begin with JisBase64WordPrefix, letters compared in any case.
 bool StartsWithJisBase64Prefix(const QByteArray& bytes);
+
+// bytes as one line of base64 text with "=" padding (RFC 2045 section 6.8); needs no tables.
+QByteArray EncodeBase64(const QByteArray& bytes);

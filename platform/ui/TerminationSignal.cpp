@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QWidget>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,9 +13,13 @@ namespace {
 // The handler may only write to a pipe; the event loop reads it and acts on the GUI thread.
 int signalPipe[2] = {-1, -1};
 
+// errno is put back: the interrupted code may be about to read it, and the write fails once
+// the pipe is full.
 void OnSignal(int) {
+    const int savedErrno = errno;
     const char byte = 1;
     [[maybe_unused]] ssize_t written = write(signalPipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace

@@ -7,8 +7,15 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <cstddef>
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -154,6 +161,61 @@ TEST_F(Base64, FileErrorsAnswerZero) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(CallDecode(missing, out), 0);
     EXPECT_EQ(CallDecode(in, unwritable), 0);
+}
+
+namespace {
+
+// From now on the process can start no thread: clone and clone3 fail with EAGAIN.
+bool ForbidNewThreads() {
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_clone, 2, 0),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_clone3, 1, 0),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EAGAIN),
+    };
+    sock_fprog program{sizeof filter / sizeof filter[0], filter};
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+// Whether the process still maps the file at path.
+bool IsMapped(const QString& path) {
+    return ReadWholeFile(QStringLiteral("/proc/self/maps")).contains(QFile::encodeName(path));
+}
+
+} // namespace
+
+TEST_F(Base64, ALargeFileEncodesWhereNoThreadCanStart) {
+    // Large enough for the mapped output; a whole number of huge pages of text and some more.
+    QByteArray bytes(9 << 20, '\0');
+    QRandomGenerator random(20261209);
+    for (char& byte : bytes)
+        byte = static_cast<char>(random.bounded(256));
+    WriteWholeFile(in, bytes);
+    int result = 0;
+    ASSERT_TRUE(b64encode(in, out, result)); // binds the library before the fork
+    ASSERT_EQ(result, 1);
+    QFile::remove(out);
+
+    // The child reports through its exit code: 1 the call succeeded, 2 the output stayed mapped,
+    // 4 no filter could be installed.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (!ForbidNewThreads())
+            _exit(4);
+        int answer = 0;
+        const bool bound = b64encode(in, out, answer);
+        _exit((bound && answer == 1 ? 1 : 0) | (IsMapped(out) ? 2 : 0));
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_NE(WEXITSTATUS(status) & 4, 4) << "no seccomp filter";
+    EXPECT_EQ(WEXITSTATUS(status) & 1, 1) << "b64encode failed";
+    EXPECT_EQ(WEXITSTATUS(status) & 2, 0) << "the output stayed mapped";
+    EXPECT_TRUE(ReadWholeFile(out) == bytes.toBase64()); // too long to print
 }
 
 TEST(SharedLibrary, ReportsTheLoadersMessage) {

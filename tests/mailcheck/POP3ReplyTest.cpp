@@ -115,3 +115,38 @@ TEST(POP3Reply, OneListingGivesItsOneEntry) {
     EXPECT_FALSE(ReadListingLine(QStringLiteral("+OK two 120\r\n"), list));
     EXPECT_TRUE(list.isEmpty());
 }
+
+TEST(POP3Reply, ASearchResumedAfterAnyIncompletePrefixFindsTheSameEnd) {
+    // The wait resumes where the last incomplete look ended; a line end or terminator that
+    // straddles that point must still be found.
+    const QString replies[] = {QStringLiteral("+OK 2 320\r\n+OK next"),
+                               QStringLiteral("+OK\r\n.\r\n"),
+                               QStringLiteral("+OK top\r\nSubject: a\r\n\r\n..x\r\n.\r\nmore"),
+                               QStringLiteral("-ERR no\r\n")};
+    for (const QString& reply : replies) {
+        for (ReplyMode mode : {SingleLine, MultiLine}) {
+            const qsizetype whole = CompleteReplyLength(reply, mode);
+            if (whole == 0) // a status line that a data reply has not finished
+                continue;
+            for (qsizetype split = 0; split < whole; ++split) {
+                // Only a prefix that was itself incomplete can have been searched before.
+                if (CompleteReplyLength(reply.left(split), mode) > 0)
+                    continue;
+                EXPECT_EQ(CompleteReplyLength(reply, mode, split), whole)
+                    << reply.toStdString() << " split at " << split;
+            }
+        }
+    }
+}
+
+TEST(POP3Reply, AReplyIsOverlongPastItsLimits) {
+    const QString longLine(MaxStatusLineLength + 1, u'x');
+    EXPECT_FALSE(IsOverlongReply(longLine.left(MaxStatusLineLength), SingleLine));
+    EXPECT_TRUE(IsOverlongReply(longLine, SingleLine));
+    // A data reply's status line has the same limit, whatever may follow it.
+    EXPECT_TRUE(IsOverlongReply(longLine, MultiLine));
+    const QString data = QStringLiteral("+OK\r\n") + longLine;
+    EXPECT_FALSE(IsOverlongReply(data, MultiLine));
+    EXPECT_TRUE(
+        IsOverlongReply(QStringLiteral("+OK\r\n") + QString(MaxMultiLineLength, u'x'), MultiLine));
+}

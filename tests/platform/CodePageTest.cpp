@@ -38,3 +38,30 @@ TEST(CodePage, StreamKeepsASplitDoubleByteCharacterForTheNextPiece) {
     EXPECT_EQ(FromCodePage932(QByteArray("a\x80", 2), rest).size(), 2);
     EXPECT_TRUE(rest.isEmpty());
 }
+
+TEST(CodePage, AnUnpairedSurrogateIsOneQuestionMarkAndKeepsItsNeighbours) {
+    struct Case {
+        std::u16string text;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {u"\xD800"
+         u"AB",
+         "?AB"}, // a high surrogate before a letter
+        {u"A\xD800\xD800"
+         u"B",
+         "A??B"}, // two high surrogates
+        {u"\xDC00"
+         u"AB",
+         "?AB"},                   // a low surrogate on its own
+        {u"A\xDC00\xD800", "A??"}, // low, then high at the end
+        {u"AB\xD800", "AB?"},      // a high surrogate at the end
+        {u"\xD83D\xDE00"
+         u"A",
+         "?A"}, // a real pair is one character
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromStdU16String(c.text);
+        EXPECT_EQ(ToCodePage932(text), c.bytes) << c.bytes.toStdString();
+    }
+}

@@ -31,3 +31,17 @@ TEST(DecodeSubject, OtherValuesDecodeAsEncodedWordsInPlainText) {
               QString::fromUtf8("あい"));
     EXPECT_EQ(Decoded("=?KOI8-R?B?QQ==?="), QStringLiteral("=?KOI8-R?B?QQ==?="));
 }
+
+TEST(DecodeSubject, ACharacterSplitAcrossWordsComesOutWholeAndKeepsThePrefix) {
+    EXPECT_EQ(Decoded("=?ISO-2022-JP?B?GyRCJA==?= =?ISO-2022-JP?B?IiQkGyhC?="),
+              QString::fromUtf8("あい"));
+    EXPECT_EQ(Decoded("=?UTF-8?B?44E=?=\r\n =?UTF-8?B?guM=?= =?UTF-8?B?gYQ=?="),
+              QString::fromUtf8("あい"));
+    // The subject prefix "CAM" still leads, written plainly or in a word of its own.
+    for (const char* value : {"CAM =?UTF-8?B?5YaZ5w==?= =?UTF-8?B?nJ8=?=",
+                              "=?UTF-8?B?Q0FN?= =?UTF-8?B?5YaZ5w==?= =?UTF-8?B?nJ8=?="}) {
+        const QString subject = Decoded(value);
+        EXPECT_TRUE(subject.startsWith(QStringLiteral("CAM"))) << value;
+        EXPECT_TRUE(subject.endsWith(QString::fromUtf8("写真"))) << value;
+    }
+}

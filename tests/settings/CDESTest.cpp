@@ -17,6 +17,24 @@ uint64_t Hex64(const char* hex) {
     return QByteArray(hex).toULongLong(nullptr, 16);
 }
 
+// An encrypted buffer made by hand: random words 1 and 2, size descriptor, the given bytes
+// and zero padding to size bytes, chained as EncryptByte chains them.
+QByteArray Crafted(const CDES& des, uint32_t sizeDescriptor, const QByteArray& plain,
+                   qsizetype size) {
+    QByteArray buffer(size, '\0');
+    qToLittleEndian<quint32>(1, buffer.data());
+    qToLittleEndian<quint32>(2, buffer.data() + 4);
+    qToLittleEndian<quint32>(sizeDescriptor, buffer.data() + 8);
+    buffer.replace(12, plain.size(), plain);
+    uint64_t previous = 0;
+    for (qsizetype offset = 0; offset < size; offset += 8) {
+        previous =
+            des.EncryptBlock(qFromBigEndian<quint64>(buffer.constData() + offset) ^ previous);
+        qToBigEndian<quint64>(previous, buffer.data() + offset);
+    }
+    return buffer;
+}
+
 } // namespace
 
 TEST(CDES, SingleBlocksMatchPublishedVectors) {
@@ -142,4 +160,46 @@ TEST(CDES, DamagedStoredTextGivesNoPassword) {
 TEST(CDES, DecodeReadsPairsAndZeroesNonHexPairs) {
     EXPECT_EQ(CDES::Decode(QStringLiteral("0aFf+1.2\r\nzz3")), QByteArray("\x0a\xff\x12\x00", 4));
     EXPECT_TRUE(CDES::Decode(QString()).isEmpty());
+}
+
+TEST(CDES, PasswordsWithTheMostPaddingRoundTrip) {
+    // 5 and 13 bytes fill their buffers least: header and padding take 19 bytes.
+    for (const QString& password :
+         {QStringLiteral("abcde"), QStringLiteral("abcdefghijklm"), QString::fromUtf8("あいu"),
+          QString::fromUtf8("あいうえおかk")}) {
+        QString back;
+        EXPECT_TRUE(DecryptPassword(EncryptPassword(password), back)) << password.toStdString();
+        EXPECT_EQ(back, password);
+    }
+}
+
+TEST(CDES, SizeDescriptorMustLeaveTwelveToNineteenBytesOfHeaderAndPadding) {
+    CDES des;
+    des.SetKey(QStringLiteral("Tq3-Mv8,"));
+    const QByteArray text("abcdefghijklmnopqrstuvwxyzABCDEF");
+    struct Case {
+        uint32_t sizeDescriptor;
+        qsizetype bufferSize;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {20, 24, false}, // would read past the end of the buffer
+        {20, 40, false}, // leaves 20 bytes, more than a buffer made here pads
+        {20, 32, true},          {5, 24, true},           {12, 24, true}, {4, 24, false},
+        {13, 24, false},         {0, 16, true},           {4, 16, true},  {5, 16, false},
+        {0xFFFFFFFF, 24, false}, {0x80000005, 24, false},
+    };
+    for (const Case& c : cases) {
+        // The buffer's text bytes are text's first ones, whatever the descriptor says.
+        const QByteArray plain = text.left(c.bufferSize - 12);
+        QByteArray bytes = Crafted(des, c.sizeDescriptor, plain, c.bufferSize);
+        const QString hex = QString::fromLatin1(bytes.toHex());
+        const bool accepted = des.DecryptByte(bytes);
+        EXPECT_EQ(accepted, c.accepted) << c.sizeDescriptor << " in " << c.bufferSize;
+        EXPECT_EQ(bytes, accepted ? plain.left(c.sizeDescriptor) : QByteArray());
+        // The stored text form is refused the same way.
+        QString back;
+        EXPECT_EQ(des.DecryptString(hex, back), c.accepted);
+        EXPECT_EQ(back.isEmpty(), !c.accepted || c.sizeDescriptor == 0);
+    }
 }

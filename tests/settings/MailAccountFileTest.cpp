@@ -107,6 +107,25 @@ TEST_F(MailAccountFileTest, MissingOrBadNumberIsLoggedAsIncompleteAndOtherKeysAr
                           Path() + u'"'});
 }
 
+TEST_F(MailAccountFileTest, AFileOverSixteenMebibytesIsDamaged) {
+    const QString text = QStringLiteral("//\r\n// Mail Account\r\n//\r\n\r\n") + ValidLines;
+    WriteOption(QStringLiteral("main.mla"), PaddedTo(text, LargestSettingsFile));
+    LoadMailAccountFile(Options(), account, isError, isLoaded);
+    EXPECT_TRUE(isLoaded);
+    EXPECT_FALSE(isError);
+    EXPECT_EQ(account.Name, QStringLiteral("home"));
+
+    account.Name = QStringLiteral("untouched");
+    WriteOption(QStringLiteral("main.mla"), PaddedTo(text, LargestSettingsFile + 1));
+    LoadMailAccountFile(Options(), account, isError, isLoaded);
+    EXPECT_TRUE(isError);
+    EXPECT_FALSE(isLoaded);
+    EXPECT_EQ(account.Name, QStringLiteral("untouched"));
+    EXPECT_EQ(LogMessages(),
+              QStringList{QString::fromUtf8("アカウントファイルのデータが欠けています \"") +
+                          Path() + u'"'});
+}
+
 TEST_F(MailAccountFileTest, BothFaultsGiveBothLinesAndAMissingFileNeitherFlag) {
     Load(QStringLiteral("Name=\r\n"));
     EXPECT_TRUE(isError);

@@ -102,3 +102,17 @@ TEST_F(OptionFileTest, MissingFileChangesNothingAndNoWindowIsNoFault) {
                     .contains(QStringLiteral("WindowLeft=0\r\nWindowTop=0\r\nWindowWidth=160\r\n"
                                              "WindowHeight=120\r\nWindowState=0\r\n")));
 }
+
+TEST_F(OptionFileTest, AFileOverSixteenMebibytesChangesNothing) {
+    const QString lines = QStringLiteral("MailCheckInterval=9\r\nAcceptedLeftSubject=CAM\r\n");
+    WriteOption(QStringLiteral("main.opt"), PaddedTo(OptionFile(lines), LargestSettingsFile + 1));
+    LoadOptionFile(Options());
+    EXPECT_EQ(MailCheckInterval, 5);
+    EXPECT_TRUE(AcceptedLeftSubject.isEmpty());
+    EXPECT_TRUE(window.calls.isEmpty());
+
+    WriteOption(QStringLiteral("main.opt"), PaddedTo(OptionFile(lines), LargestSettingsFile));
+    LoadOptionFile(Options());
+    EXPECT_EQ(MailCheckInterval, 9);
+    EXPECT_EQ(AcceptedLeftSubject, QStringLiteral("CAM"));
+}

@@ -142,6 +142,16 @@ TEST_F(ResponseSettingFilesTest, DamagedFilesAreDroppedAndFlaggedEmptyOnesSkippe
     Load(1, false);
 }
 
+TEST_F(ResponseSettingFilesTest, AFileOverSixteenMebibytesIsDamaged) {
+    WriteOption(QStringLiteral("001.csp"),
+                PaddedTo(CspText(QStringLiteral("largest")), LargestSettingsFile));
+    WriteOption(QStringLiteral("002.csp"),
+                PaddedTo(CspText(QStringLiteral("too large")), LargestSettingsFile + 1));
+    WriteOption(QStringLiteral("003.csp"), CspText(QStringLiteral("small")));
+    Load(2, true);
+    EXPECT_EQ(Names(ResponseSettings), (QStringList{"largest", "small"}));
+}
+
 TEST_F(ResponseSettingFilesTest, SecondFileWithALoadedNameIsDroppedSilentlyButCounted) {
     WriteOption(QStringLiteral("001.csp"), CspText(QStringLiteral("same")));
     WriteOption(

@@ -15,6 +15,15 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+// text followed by a comment line that makes it bytes long in code page 932.
+inline QString PaddedTo(const QString& text, qsizetype bytes) {
+    const qsizetype pad = bytes - ToCodePage932(text).size() - 4; // "//" and CR LF
+    return text + QStringLiteral("//") + QString(pad, u'x') + QStringLiteral("\r\n");
+}
+
+// The largest settings file that is read, and the smallest that counts as damaged.
+constexpr qsizetype LargestSettingsFile = qsizetype{16} << 20;
+
 class FakeWindowPlacement : public WindowPlacement {
   public:
     int WindowState() const override { return state; }

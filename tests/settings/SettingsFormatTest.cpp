@@ -62,6 +62,40 @@ TEST(SettingsReader, KeysIgnoreAsciiCaseAndKeepTheirFirstValue) {
     EXPECT_EQ(params.Item(0), nullptr);
 }
 
+TEST(SettingsParams, LookUpFoldsOnlyAsciiLettersAndSurvivesRemoval) {
+    CParams params;
+    ASSERT_NE(params.Add("Alpha", QStringLiteral("1")), nullptr);
+    ASSERT_NE(params.Add(QString::fromUtf8("Ärger"), QStringLiteral("2")), nullptr);
+    ASSERT_NE(params.Add("Gamma", QStringList({"x"})), nullptr);
+    ASSERT_NE(params.Add(QString::fromUtf8("ｋｅｙ"), QStringLiteral("4")), nullptr);
+    EXPECT_EQ(params.Add("ALPHA", QStringLiteral("again")), nullptr);
+    EXPECT_EQ(params.Add(QString(), QStringLiteral("empty")), nullptr);
+    // Letters beyond ASCII are compared as they are.
+    EXPECT_EQ(Value(params, QString::fromUtf8("ärger")), "<absent>");
+    EXPECT_EQ(Value(params, QString::fromUtf8("ÄRGER")), "2");
+    EXPECT_EQ(Value(params, QString::fromUtf8("ＫＥＹ")), "<absent>");
+    EXPECT_EQ(Value(params, "alpha"), "1");
+
+    // Removing one keeps the others under their keys and in their order.
+    EXPECT_TRUE(params.Remove("alpha"));
+    EXPECT_FALSE(params.Remove("Alpha"));
+    EXPECT_EQ(params.Count(), 3);
+    EXPECT_EQ(Value(params, "Alpha"), "<absent>");
+    EXPECT_EQ(Value(params, QString::fromUtf8("Ärger")), "2");
+    EXPECT_EQ(params.Item("gamma")->List(), QStringList({"x"}));
+    EXPECT_EQ(params.Item(1)->Cmd, QString::fromUtf8("Ärger"));
+    EXPECT_EQ(params.Item(3)->Cmd, QString::fromUtf8("ｋｅｙ"));
+    // A removed key can be added again and comes last.
+    ASSERT_NE(params.Add("aLPHA", QStringLiteral("new")), nullptr);
+    EXPECT_EQ(Value(params, "Alpha"), "new");
+    EXPECT_EQ(params.Item(4)->Cmd, "aLPHA");
+    QStringList order;
+    for (const CParamItem& item : params)
+        order << item.Cmd;
+    EXPECT_EQ(order, QStringList({QString::fromUtf8("Ärger"), "Gamma", QString::fromUtf8("ｋｅｙ"),
+                                  "aLPHA"}));
+}
+
 TEST(SettingsReader, LineFeedAloneDoesNotEndALine) {
     const CParams params = TextToParams(QStringLiteral("a=1\nb=2\n"));
     EXPECT_EQ(params.Count(), 1);

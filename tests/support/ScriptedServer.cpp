@@ -10,6 +10,9 @@ ScriptStep Say(const QByteArray& text) {
 ScriptStep Hear() {
     return {ScriptStep::Hear, {}};
 }
+ScriptStep HearUntil(const QByteArray& line) {
+    return {ScriptStep::HearUntil, line};
+}
 ScriptStep Pause(int ms) {
     return {ScriptStep::Pause, {}, ms};
 }
@@ -30,6 +33,9 @@ void ScriptedServer::Accept() {
         return;
     }
     peer = next;
+    // Each text goes out when it is said: with the fake clock a client waits through its
+    // time-out in less real time than the network would hold a small segment back.
+    peer->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     QObject::connect(peer, &QTcpSocket::readyRead, &server, [this] { Receive(); });
     Run();
 }
@@ -42,7 +48,8 @@ void ScriptedServer::Receive() {
         heard.append(line);
         lines.append(line);
     }
-    if (!pausing && next < script.size() && script[next].kind == ScriptStep::Hear)
+    if (!pausing && next < script.size() &&
+        (script[next].kind == ScriptStep::Hear || script[next].kind == ScriptStep::HearUntil))
         Run();
 }
 
@@ -55,6 +62,13 @@ void ScriptedServer::Run() {
             peer->flush();
             break;
         case ScriptStep::Hear:
+            if (lines.isEmpty())
+                return;
+            lines.removeFirst();
+            break;
+        case ScriptStep::HearUntil:
+            while (!lines.isEmpty() && lines.first() != QString::fromLatin1(step.text))
+                lines.removeFirst();
             if (lines.isEmpty())
                 return;
             lines.removeFirst();

@@ -12,15 +12,17 @@
 class QTcpSocket;
 
 struct ScriptStep {
-    enum Kind { Say, Hear, Pause, Hangup };
+    enum Kind { Say, Hear, HearUntil, Pause, Hangup };
     Kind kind;
-    QByteArray text; // what Say sends
+    QByteArray text; // what Say sends, the line HearUntil waits for
     int ms = 0;      // how long Pause lasts
 };
 
 ScriptStep Say(const QByteArray& text);
 // Waits for one line from the client.
 ScriptStep Hear();
+// Waits for lines from the client up to and including one equal to line (a DATA block's ".").
+ScriptStep HearUntil(const QByteArray& line);
 ScriptStep Pause(int ms);
 ScriptStep Hangup();
 

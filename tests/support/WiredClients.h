@@ -18,3 +18,24 @@ struct WiredClients {
     CSMTP smtp;
     SocketRouting routing{sckPOP, pop, sckSMTP, smtp};
 };
+
+// The program's own clients, POP3Client() and SMTPClient(), bound and routed as start-up
+// binds them, for tests of code that uses them (the reply sender). On leaving, the clients
+// are bound to a closed control of the test program's, so that none keeps a dangling one.
+struct WiredProgramClients {
+    WiredProgramClients() {
+        POP3Client().Init(sckPOP);
+        SMTPClient().Init(sckSMTP);
+    }
+    ~WiredProgramClients() {
+        static SocketControl parked;
+        POP3Client().Init(parked);
+        SMTPClient().Init(parked);
+    }
+    WiredProgramClients(const WiredProgramClients&) = delete;
+    WiredProgramClients& operator=(const WiredProgramClients&) = delete;
+
+    SocketControl sckPOP;
+    SocketControl sckSMTP;
+    SocketRouting routing{sckPOP, POP3Client(), sckSMTP, SMTPClient()};
+};

@@ -64,6 +64,39 @@ TEST(EncodedWords, LeavesWhatIsNoWordOrCannotBeDecoded) {
     });
 }
 
+TEST(EncodedWords, JoinsTheBytesOfAdjacentWordsOfOneCharsetAndEncoding) {
+    // Mailers cut long subjects into words wherever the base64 or Q text is long enough,
+    // also inside a character.
+    ExpectDecodes({
+        {"=?UTF-8?B?44E=?= =?UTF-8?B?guM=?= =?UTF-8?B?gYQ=?=", "あい"},
+        {"=?UTF-8?Q?=E3=81?=\r\n =?utf-8?q?=82?=", "あ"},
+        {"=?ISO-2022-JP?B?GyRCJA==?=\r\n\t=?ISO-2022-JP?B?IiQkGyhC?=", "あい"},
+        {"=?ISO-2022-JP?B?GyRCJA==?==?ISO-2022-JP?B?IiQkGyhC?=", "あい"},
+        {"CAM =?UTF-8?B?5YaZ5w==?= =?UTF-8?B?nJ8=?= ok", "CAM 写真 ok"},
+    });
+}
+
+TEST(EncodedWords, KeepsWordsApartWhenCharsetEncodingOrTextSeparatesThem) {
+    ExpectDecodes({
+        // Two charsets: each word decodes on its own.
+        {"=?Shift_JIS?B?gqA=?= =?UTF-8?B?44GC?=", "ああ"},
+        {"=?UTF-8?B?44GC?= =?ISO-8859-1?Q?=E9?=", "あé"},
+        // Text between the words ends the run; its blanks stay.
+        {"=?UTF-8?B?44GC?= x =?UTF-8?B?44GE?=", "あ x い"},
+        // A run in a charset nobody knows stays as it stands, blanks included.
+        {"=?X-UNKNOWN?B?QQ==?=  =?X-UNKNOWN?B?QQ==?= =?UTF-8?B?QQ==?=",
+         "=?X-UNKNOWN?B?QQ==?=  =?X-UNKNOWN?B?QQ==?= A"},
+    });
+    // The halves of a character in two charsets, or in B and then Q, stay halves.
+    const QString broken = QString(QChar::ReplacementCharacter);
+    for (const char* value :
+         {"=?UTF-8?Q?=E3=81?= =?ISO-8859-1?Q?=82?=", "=?UTF-8?B?44E=?= =?UTF-8?Q?=82?="}) {
+        const QString text = DecodeEncodedWords(QString::fromLatin1(value));
+        EXPECT_TRUE(text.startsWith(broken)) << value;
+        EXPECT_NE(text, QString::fromUtf8("あ")) << value;
+    }
+}
+
 TEST(MailCharset, KnowsTheShiftJisAliasesAndRefusesOtherCharsets) {
     QString text;
     for (const char* name : {"Windows-31J", "cp932", "x-sjis", "Shift-JIS"}) {

@@ -1,0 +1,18 @@
+#pragma once
+// What the SMTP client writes besides its command words: the checks on command arguments and
+// addresses, and the DATA block. Plain functions, shared by CSMTP, the reply sender and tests.
+#include <QString>
+
+// True when argument, as code page 932 bytes, holds no CR, LF or NUL: it cannot end its
+// command line early or smuggle a second one.
+bool IsSafeCommandArgument(const QString& argument);
+
+// True for an address that may stand in an envelope or a header: not empty, and as code page
+// 932 bytes free of control characters, spaces, "<" and ">".
+bool IsSafeMailAddress(const QString& address);
+
+// The DATA block that follows the 354 reply (RFC 5321 section 4.5.2): sHead without one
+// trailing CR LF, an empty line and sBody, with every line end made CR LF (a lone CR or LF
+// included), every line that begins with "." given one more "." in front, a CR LF after the
+// last line when it has none, and the line "." that ends the block.
+QString DataBlock(const QString& sHead, const QString& sBody);

@@ -1,0 +1,19 @@
+#pragma once
+// SMTP replies (RFC 5321 section 4.2) read as text: plain functions over the receive buffer,
+// shared by CSMTP and its tests.
+#include <QString>
+
+// The most a reply may take; a buffer that grows past it without a complete reply is given up,
+// so that a hostile server cannot make the client hold any amount of text.
+constexpr qsizetype MaxReplyLength = 64 * 1024;
+
+// The length of the complete reply at the start of sBuffer, or 0 while it is incomplete. Lines
+// end in CR LF (a bare LF is taken as well); a line whose fourth character is "-" is followed
+// by more lines of the same reply, and the reply ends with the first line that is not.
+qsizetype CompleteReplyLength(const QString& sBuffer);
+
+// True for a positive completion reply: a "2" and two more digits (220, 250, 251, ...).
+bool IsCode250(const QString& sReply);
+
+// True for the reply that invites the message: "354".
+bool IsCode354(const QString& sReply);

@@ -1,0 +1,42 @@
+#pragma once
+// A private SMTP server (aiosmtpd, run by Debian's Python) on 127.0.0.1 for tests and
+// demonstrations. It stores every accepted message as a Maildir mail per recipient, with its
+// envelope beside it, and is stopped when the object goes (or when the test program ends).
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <vector>
+
+class SmtpServer {
+  public:
+    // One stored message and its envelope.
+    struct StoredMail {
+        QByteArray Message; // as received, the DATA transparency dots removed
+        QString MailFrom;   // the MAIL FROM address
+        QStringList RcptTos;
+        QString Helo; // the HELO or EHLO argument
+    };
+
+    SmtpServer() = default;
+    ~SmtpServer();
+    SmtpServer(const SmtpServer&) = delete;
+    SmtpServer& operator=(const SmtpServer&) = delete;
+
+    // Starts the server on a free port with an empty store; RCPT of a refusedRecipients
+    // address is answered 550. False, with the reason and the server's messages in
+    // retProblem, when it does not come up.
+    bool Start(QString& retProblem, const QStringList& refusedRecipients = {});
+    int Port() const { return port; }
+
+    // The Maildir of recipient (new/ holds its mails), for a POP3 server or a reader.
+    QString MaildirOf(const QString& recipient) const;
+    // The mails stored for recipient, in the order they came.
+    std::vector<StoredMail> Mails(const QString& recipient) const;
+
+  private:
+    QTemporaryDir root;
+    QProcess server;
+    int port = 0;
+};
