@@ -16,13 +16,17 @@ void MakeFixedDialog(QDialog* dialog, const QString& title) {
     dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void CentreOnScreen(QWidget* window) {
+    if (const QScreen* screen = window->screen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+}
+
 int ShowModalCentred(QDialog* dialog) {
     dialog->adjustSize();
-    if (const QScreen* screen = dialog->screen()) {
-        QRect frame = dialog->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        dialog->move(frame.topLeft());
-    }
+    CentreOnScreen(dialog);
     return dialog->exec();
 }
 

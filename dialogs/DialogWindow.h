@@ -14,7 +14,10 @@ class QString;
 // buttons; its size follows its layout.
 void MakeFixedDialog(QDialog* dialog, const QString& title);
 
-// Sizes the dialog to its contents, centres it on its screen and shows it modally; answers
+// Moves window to the centre of its screen's available area.
+void CentreOnScreen(QWidget* window);
+
+// Sizes the dialog to its layout, centres it on its screen and shows it modally; answers
 // QDialog's result.
 int ShowModalCentred(QDialog* dialog);
 

@@ -3,6 +3,7 @@
 #include "dialogs/DialogWindow.h"
 #include "dialogs/ErrMsg.h"
 #include "dialogs/SelAllText.h"
+#include "dialogs/ShowImageInfo.h"
 
 #include "platform/Clock.h"
 #include "platform/ui/FontSubstitution.h"
@@ -171,6 +172,8 @@ frmDlgResAccount::frmDlgResAccount(QWidget* parent)
     connect(hscCompression, &QScrollBar::valueChanged, this,
             &frmDlgResAccount::hscCompression_Change);
     connect(ok, &QPushButton::clicked, this, &frmDlgResAccount::Command1_0_Click);
+    connect(cmdApplyImageInfo, &QPushButton::clicked, this,
+            &frmDlgResAccount::cmdApplyImageInfo_Click);
 }
 
 bool frmDlgResAccount::DlgNew() {
@@ -306,6 +309,12 @@ bool frmDlgResAccount::CheckSetting() {
     // Blank lines only: no addresses, as a setting that was never given any.
     edited.vAcceptedMailAddrs = addresses.isEmpty() ? ParamValue(QString()) : ParamValue(addresses);
     return true;
+}
+
+void frmDlgResAccount::cmdApplyImageInfo_Click() {
+    // Shows the reply this input would give; the result stays unaccepted.
+    if (CheckSetting())
+        ShowImageInfo(edited, this);
 }
 
 void frmDlgResAccount::Command1_0_Click() {

@@ -45,6 +45,7 @@ class frmDlgResAccount : public QDialog {
     void chkDoReduction_Click();
     void cmbFormat_Click();
     void hscCompression_Change();
+    void cmdApplyImageInfo_Click();
     void Command1_0_Click();
     // The name as it will be stored: the text without the spaces at either end.
     QString SettingName() const;
