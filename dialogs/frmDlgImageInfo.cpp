@@ -41,6 +41,8 @@ void frmDlgImageInfo::SetInfo(const QString& text, const QImage& picture) {
     Label1->setGeometry(PixelsX(LabelMargin), PixelsY(LabelMargin),
                         std::max(PixelsX(LabelWidth), needed.width()),
                         std::max(PixelsY(LabelHeight), needed.height()));
+    // Wide enough at first for the whole text.
+    resize(std::max(width(), Label1->geometry().right() + 1 + PixelsX(LabelMargin)), height());
     Picture1->SetPicture(picture);
     Form_Resize();
 }

@@ -1,10 +1,17 @@
 // vistrel_dialog_screenshots FOLDER: opens each settings dialog with sample settings on the
 // running X server and saves what the screen shows of it as FOLDER/dialog-NAME.png.
 #include "dialogs/FirstRunRegistration.h"
+#include "dialogs/ShowImageInfo.h"
 #include "dialogs/frmDlgMailAccount.h"
 #include "dialogs/frmDlgOption.h"
 #include "dialogs/frmDlgResAccount.h"
 #include "dialogs/frmDlgResAccountList.h"
+
+#include "capture/modCapture.h"
+#include "platform/ProgramFolder.h"
+#include "platform/ui/CaptureDrivers.h"
+#include "platform/ui/PictureBox.h"
+#include "platform/ui/TestCaptureDriver.h"
 
 #include "settings/ProgramObjects.h"
 
@@ -13,7 +20,9 @@
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -62,6 +71,39 @@ bool Shoot(QWidget* window, const QString& path) {
     return saved;
 }
 
+// The image info window of setting, on the test camera's picture, from a program folder of
+// its own with the two libraries copied in.
+bool ShootImageInfo(const CResAccount& setting, const QString& path) {
+    QTemporaryDir programFolder;
+    const QDir built(QStringLiteral(VISTREL_PROGRAM_DIR));
+    for (const QString& name : {QStringLiteral("libpelcodec.so"), QStringLiteral("libpelimage.so")})
+        if (!QFile::copy(built.filePath(name), QDir(programFolder.path()).filePath(name)))
+            return false;
+    QDir(programFolder.path()).mkdir(QStringLiteral("temp"));
+    SetProgramFolder(programFolder.path());
+    SetCaptureDriversForTest({std::make_shared<TestCaptureDriver>("test camera", "1.0",
+                                                                  std::vector<QSize>{{640, 480}})});
+    PictureBox host;
+    host.resize(640, 480);
+    if (!CreateCapture(0, &host, 30))
+        return false;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 300)
+        QApplication::processEvents();
+    bool saved = false;
+    QTimer::singleShot(300, [&] {
+        if (QWidget* window = QApplication::activeModalWidget()) {
+            saved = Shoot(window, path);
+            window->close();
+        }
+    });
+    ShowImageInfo(setting);
+    DestroyCapture();
+    SetCaptureDriversForTest({});
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -90,5 +132,10 @@ int main(int argc, char* argv[]) {
     frmDlgResAccount editor;
     editor.LoadExisting(ResponseSettings[0], 1);
     ok &= Shoot(&editor, folder.filePath(QStringLiteral("dialog-response-setting.png")));
+
+    CResAccount reduced = ResponseSettings[0];
+    reduced.DoReduction = 1;
+    reduced.ReductionWidth = 160;
+    ok &= ShootImageInfo(reduced, folder.filePath(QStringLiteral("dialog-image-info.png")));
     return ok ? 0 : 1;
 }
