@@ -25,9 +25,10 @@ MsgAnswer SafeAnswer(MsgButtons buttons) {
 
 } // namespace
 
-MsgAnswer MsgBox(MsgIcon icon, const QString& title, const QString& text, MsgButtons buttons) {
+MsgAnswer MsgBox(MsgIcon icon, const QString& title, const QString& text, MsgButtons buttons,
+                 MsgDefault defaultButton) {
     if (Handler())
-        return Handler()(MsgBoxRequest{icon, title, text, buttons});
+        return Handler()(MsgBoxRequest{icon, title, text, buttons, defaultButton});
     std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
     return SafeAnswer(buttons);
 }

@@ -7,12 +7,15 @@
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel };
 enum class MsgAnswer { OK, Cancel, Yes, No };
+// Which of the buttons Enter presses, counted from the left.
+enum class MsgDefault { First, Second, Third };
 
 struct MsgBoxRequest {
     MsgIcon icon;
     QString title;
     QString text;
     MsgButtons buttons;
+    MsgDefault defaultButton;
 };
 
 using MsgBoxHandler = std::function<MsgAnswer(const MsgBoxRequest&)>;
@@ -21,7 +24,7 @@ using MsgBoxHandler = std::function<MsgAnswer(const MsgBoxRequest&)>;
 // screen) the box is written to standard error and answered with its last button
 // (OK, Cancel or No), the answer that changes nothing.
 MsgAnswer MsgBox(MsgIcon icon, const QString& title, const QString& text,
-                 MsgButtons buttons = MsgButtons::OK);
+                 MsgButtons buttons = MsgButtons::OK, MsgDefault defaultButton = MsgDefault::First);
 
 // Installs handler and answers the one it replaces.
 MsgBoxHandler SetMsgBoxHandler(MsgBoxHandler handler);

@@ -9,6 +9,24 @@ int FindResponseSettingByName(const QString& name) {
     return 0;
 }
 
+bool FindResponseSetting(const QString& address, int& retIndex, int skipIndex) {
+    for (size_t i = 0; i < ResponseSettings.size(); ++i) {
+        const int position = static_cast<int>(i) + 1;
+        if (position == skipIndex)
+            continue;
+        // A setting that was never given addresses holds a text and accepts nobody.
+        const auto* addresses = std::get_if<QStringList>(&ResponseSettings[i].vAcceptedMailAddrs);
+        if (addresses == nullptr)
+            continue;
+        for (const QString& accepted : *addresses)
+            if (!accepted.isEmpty() && accepted == address) {
+                retIndex = position;
+                return true;
+            }
+    }
+    return false;
+}
+
 bool AddResponseSetting(const CResAccount& setting) {
     if (FindResponseSettingByName(setting.Name) != 0)
         return false;

@@ -8,10 +8,6 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-const QString LineEnd = QStringLiteral("\r\n");
-
 QString TrimSpaces(const QString& text) {
     qsizetype first = 0, last = text.size();
     while (first < last && text[first] == u' ')
@@ -20,6 +16,10 @@ QString TrimSpaces(const QString& text) {
         --last;
     return text.mid(first, last - first);
 }
+
+namespace {
+
+const QString LineEnd = QStringLiteral("\r\n");
 
 QString FirstLine(const QString& text) {
     const qsizetype end = text.indexOf(LineEnd);

@@ -14,6 +14,9 @@
 // and lines with an empty key add nothing; a key met twice keeps its first value.
 CParams TextToParams(const QString& text);
 
+// text without the spaces (not tabs) at either end, as the reader trims keys and values.
+QString TrimSpaces(const QString& text);
+
 // True for a line that the settings files skip: empty or beginning with "//" once leading and
 // trailing spaces (not tabs) are removed.
 bool IsCommentLine(const QString& line);

@@ -23,23 +23,30 @@ QMessageBox::Icon ToQt(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButtons ToQt(MsgButtons buttons) {
+// The buttons in the order the box shows them.
+QList<QMessageBox::StandardButton> ToQt(MsgButtons buttons) {
     switch (buttons) {
     case MsgButtons::OKCancel:
-        return QMessageBox::Ok | QMessageBox::Cancel;
+        return {QMessageBox::Ok, QMessageBox::Cancel};
     case MsgButtons::YesNo:
-        return QMessageBox::Yes | QMessageBox::No;
+        return {QMessageBox::Yes, QMessageBox::No};
     case MsgButtons::YesNoCancel:
-        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
     case MsgButtons::OK:
         break;
     }
-    return QMessageBox::Ok;
+    return {QMessageBox::Ok};
 }
 
 MsgAnswer Show(const MsgBoxRequest& request) {
-    QMessageBox box(ToQt(request.icon), request.title, request.text, ToQt(request.buttons),
+    const QList<QMessageBox::StandardButton> buttons = ToQt(request.buttons);
+    QMessageBox::StandardButtons shown;
+    for (QMessageBox::StandardButton button : buttons)
+        shown |= button;
+    QMessageBox box(ToQt(request.icon), request.title, request.text, shown,
                     QApplication::activeWindow());
+    const auto chosen = static_cast<qsizetype>(request.defaultButton);
+    box.setDefaultButton(buttons[chosen < buttons.size() ? chosen : 0]);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return MsgAnswer::OK;

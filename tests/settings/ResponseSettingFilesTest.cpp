@@ -188,6 +188,38 @@ TEST_F(ResponseSettingFilesTest, NamesStayUniqueAndPositionsCountFromOne) {
     EXPECT_EQ(FindResponseSettingByName(QStringLiteral("A")), 3);
 }
 
+TEST_F(ResponseSettingFilesTest, FindingTheSettingOfAnAddressSkipsOneAndEmptyEntries) {
+    CResAccount first = Named(QStringLiteral("first")), second = Named(QStringLiteral("second"));
+    first.vAcceptedMailAddrs = QStringList{QString(), QStringLiteral("a@example.jp")};
+    second.vAcceptedMailAddrs =
+        QStringList{QStringLiteral("b@example.jp"), QStringLiteral("a@example.jp")};
+    CResAccount none = Named(QStringLiteral("none")); // never given addresses: a text
+    none.vAcceptedMailAddrs = QStringLiteral("c@example.jp");
+    ResponseSettings = {first, second, none};
+
+    const struct {
+        const char* address;
+        int skipIndex;
+        bool found;
+        int index;
+    } cases[] = {
+        {"a@example.jp", 0, true, 1},
+        {"a@example.jp", 1, true, 2},
+        {"a@example.jp", 2, true, 1},
+        {"b@example.jp", 2, false, -1},
+        {"A@example.jp", 0, false, -1},
+        {" a@example.jp", 0, false, -1},
+        {"", 0, false, -1},
+        {"c@example.jp", 0, false, -1},
+    };
+    for (const auto& c : cases) {
+        int index = -1;
+        EXPECT_EQ(FindResponseSetting(QString::fromLatin1(c.address), index, c.skipIndex), c.found)
+            << c.address << " skipping " << c.skipIndex;
+        EXPECT_EQ(index, c.index) << c.address << " skipping " << c.skipIndex;
+    }
+}
+
 // Each save below fails at one file; whatever the old files held must still load.
 TEST_F(ResponseSettingFilesTest, AFailedWriteLosesNoSetting) {
     std::vector<CResAccount> before;

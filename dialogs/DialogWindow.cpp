@@ -1,0 +1,77 @@
+#include "dialogs/DialogWindow.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+void MakeFixedDialog(QDialog* dialog, const QString& title) {
+    dialog->setWindowTitle(title);
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void CentreOnScreen(QWidget* window) {
+    if (const QScreen* screen = window->screen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+}
+
+int ShowModalCentred(QDialog* dialog) {
+    dialog->adjustSize();
+    CentreOnScreen(dialog);
+    return dialog->exec();
+}
+
+QLabel* MakeLabel(const char* objectName, const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text);
+    label->setObjectName(QString::fromLatin1(objectName));
+    if (buddy != nullptr)
+        label->setBuddy(buddy);
+    return label;
+}
+
+QLineEdit* MakeTextBox(const char* objectName) {
+    auto* textBox = new QLineEdit;
+    textBox->setObjectName(QString::fromLatin1(objectName));
+    return textBox;
+}
+
+QCheckBox* MakeCheckBox(const char* objectName, const QString& text) {
+    auto* box = new QCheckBox(text);
+    box->setObjectName(QString::fromLatin1(objectName));
+    return box;
+}
+
+QPushButton* MakeButton(const char* objectName, const QString& text) {
+    auto* button = new QPushButton(text);
+    button->setObjectName(QString::fromLatin1(objectName));
+    return button;
+}
+
+QFrame* MakeLine(const char* objectName) {
+    auto* line = new QFrame;
+    line->setObjectName(QString::fromLatin1(objectName));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QHBoxLayout* MakeButtonRow(QDialog* dialog, QPushButton* okButton, QPushButton* cancelButton) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    okButton->setDefault(true);
+    row->addWidget(okButton);
+    if (cancelButton != nullptr) {
+        QObject::connect(cancelButton, &QPushButton::clicked, dialog, &QDialog::reject);
+        row->addWidget(cancelButton);
+    }
+    return row;
+}

@@ -1,0 +1,7 @@
+#include "dialogs/ErrMsg.h"
+
+#include "platform/MsgBox.h"
+
+void ErrMsg(const QString& text) {
+    MsgBox(MsgIcon::Exclamation, AppTitle(), text);
+}

@@ -1,0 +1,7 @@
+#pragma once
+// The message of a refused dialog input.
+#include <QString>
+
+// Shows text in a message box with the exclamation icon, the OK button and the program's
+// title; the focus stays where it was.
+void ErrMsg(const QString& text);
