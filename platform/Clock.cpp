@@ -1,6 +1,8 @@
 #include "platform/Clock.h"
 
+#include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
 #include <chrono>
 #include <utility>
 
@@ -19,6 +21,20 @@ class SystemSteadyClock : public SteadyClock {
     void Sleep(int ms) override {
         if (ms > 0)
             QThread::msleep(static_cast<unsigned long>(ms));
+    }
+    void WaitForEvents(int ms) override {
+        if (ms <= 0)
+            return;
+        if (!QCoreApplication::instance()) {
+            Sleep(ms);
+            return;
+        }
+        // The timer bounds the wait; a socket, timer or window event ends it earlier.
+        QTimer bound;
+        bound.setSingleShot(true);
+        bound.setTimerType(Qt::PreciseTimer);
+        bound.start(ms);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 };
 
@@ -48,4 +64,8 @@ double SteadySeconds() {
 
 void SteadySleep(int ms) {
     InstalledSteady()->Sleep(ms);
+}
+
+void SteadyWaitForEvents(int ms) {
+    InstalledSteady()->WaitForEvents(ms);
 }

@@ -16,6 +16,10 @@ class SteadyClock {
     virtual double Seconds() = 0;
     // Suspends the thread for ms milliseconds (nothing when ms is 0 or less).
     virtual void Sleep(int ms) = 0;
+    // Waits at most ms milliseconds for an event of the thread's event loop and handles what
+    // comes, so that a wait ends as soon as there is something to see. A clock that cannot
+    // see events just sleeps.
+    virtual void WaitForEvents(int ms) { Sleep(ms); }
 };
 // Installs clock (nullptr restores the system's); answers the one it replaces. The caller
 // keeps ownership.
@@ -25,3 +29,5 @@ SteadyClock* SetSteadyClock(SteadyClock* clock);
 double SteadySeconds();
 // Sleeps ms milliseconds on the installed steady clock.
 void SteadySleep(int ms);
+// Waits for events at most ms milliseconds on the installed steady clock.
+void SteadyWaitForEvents(int ms);

@@ -12,3 +12,7 @@ void DoEvents() {
 void Sleep(int ms) {
     SteadySleep(ms);
 }
+
+void WaitForEvents(int ms) {
+    SteadyWaitForEvents(ms);
+}

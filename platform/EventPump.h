@@ -7,3 +7,7 @@ void DoEvents();
 
 // Suspends the thread for ms milliseconds on the steady clock; no event is handled meanwhile.
 void Sleep(int ms);
+
+// Waits at most ms milliseconds on the steady clock for an event and handles what comes: the
+// thread sleeps, but wakes as soon as a socket, a timer or the window has something.
+void WaitForEvents(int ms);

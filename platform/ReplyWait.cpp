@@ -9,8 +9,11 @@ bool ReplyWait::Until(const std::function<bool()>& ready, const std::function<bo
     // A time-out of zero or less still allows one look, never an old deadline.
     sngDeadline = SteadySeconds() + std::max(0.0, static_cast<double>(TimeoutSecond));
     while (!ready()) {
-        Wait();
-        if (!stillOn() || bCancel)
+        WaitForEvents(LoopWaitMS);
+        // The events that ended the connection may have brought the reply before it.
+        if (!stillOn())
+            return ready();
+        if (bCancel)
             return false;
         if (SteadySeconds() >= sngDeadline)
             return false;

@@ -6,10 +6,12 @@
 
 class ReplyWait {
   public:
-    // Polls ready() until it answers true (result true). Between two polls it sleeps
-    // LoopWaitMS, gives up (result false) when stillOn() answers false, bCancel is set or
-    // TimeoutSecond seconds have passed since the call, and otherwise pumps events once.
-    // bCancel is left as it is: when it is cleared is the client's rule.
+    // Polls ready() until it answers true (result true). Between two polls it waits up to
+    // LoopWaitMS for events (WaitForEvents: what arrives ends the wait at once), gives up
+    // when stillOn() answers false (answering ready() once more, for a reply that came with
+    // the close), when bCancel is set or when TimeoutSecond seconds have passed since the
+    // call (result false), and otherwise pumps events once. bCancel is left as it is: when
+    // it is cleared is the client's rule.
     bool Until(const std::function<bool()>& ready, const std::function<bool()>& stillOn);
     // Sleeps LoopWaitMS milliseconds when that is at least 1; no event is handled meanwhile.
     void Wait() const;

@@ -16,6 +16,9 @@ void CSMTP::Init(SocketControl& sockControl) {
     sock = &sockControl;
     wait = ReplyWait();
     wait.TimeoutSecond = 10;
+    // A reply, a close or a cancel ends a wait at once; the poll period only bounds how late
+    // a time-out is seen, so it can be long enough to cost next to nothing.
+    wait.LoopWaitMS = 50;
 }
 
 bool CSMTP::Connect(const QString& sHost, int nPort) {

@@ -1,10 +1,10 @@
 #pragma once
 // The SMTP client (RFC 5321: greeting, HELO, MAIL, RCPT, DATA, QUIT; no extensions, no
 // authentication) that sends reply mails over the main window's socket control. Each command
-// waits for its reply through ReplyWait: short sleeps between polls of the receive buffer, the
-// event pump between them (so the socket's data events reach Notify_DataArrival), ended by
-// the time-out, Cancel or a lost connection. No operation raises or shows anything: a refused,
-// late or missing reply is a false result. Reply parsing and the DATA block are the plain
+// waits for its reply through ReplyWait: the thread sleeps until an event comes (so the
+// socket's data events reach Notify_DataArrival at once) and looks at the buffer after each,
+// ended by the time-out, Cancel or a lost connection. No operation raises or shows anything: a
+// refused, late or missing reply is a false result. Reply parsing and the DATA block are the plain
 // functions of SMTPReply.h and SMTPData.h.
 #include "platform/ReplyWait.h"
 
@@ -14,7 +14,8 @@ class SocketControl;
 
 class CSMTP {
   public:
-    // Binds the client to its socket control (owned by the main window); time-out 10 s.
+    // Binds the client to its socket control (owned by the main window); time-out 10 s, a
+    // look at the time-out every 50 ms.
     void Init(SocketControl& sock);
     // Closes the socket, connects to sHost at nPort (1 to 65535) and waits until connected:
     // true then, with sHostName = sHost. False, with the socket closed and the cancel

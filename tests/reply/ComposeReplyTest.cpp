@@ -263,7 +263,8 @@ TEST_F(ComposeReply, TheImageInfoWindowsBlankAddressesAreAccepted) {
     const QByteArray reply = ReadWholeFile(Temp("new.eml"));
     EXPECT_TRUE(reply.startsWith("From:  \r\nTo:  \r\nSubject: \r\n"))
         << reply.left(40).constData();
-    EXPECT_TRUE(QFileInfo::exists(Temp("converted.bin")));
+    ExpectSoundReply(Temp("new.eml"), ReadWholeFile(Temp("converted.bin")),
+                     QStringLiteral("photo\n"), QStringLiteral("JPEG"), 64, 48);
 }
 
 TEST_F(ComposeReply, AMissingTempFolderIsCreated) {
@@ -274,7 +275,9 @@ TEST_F(ComposeReply, AMissingTempFolderIsCreated) {
     ASSERT_TRUE(::ComposeReply(still, folder.Path() + QStringLiteral("/reply.eml"), AllStepsOff(),
                                QStringLiteral("cam@example.com"), QStringLiteral("bob@example.net"),
                                false, failure));
-    EXPECT_TRUE(QFileInfo::exists(Temp("converted.bin")));
     EXPECT_EQ(LastStagePaths().Source, still);
     EXPECT_EQ(LastStagePaths().Reduced, still);
+    ExpectSoundReply(folder.Path() + QStringLiteral("/reply.eml"),
+                     ReadWholeFile(Temp("converted.bin")), QStringLiteral("photo\n"),
+                     QStringLiteral("JPEG"), 64, 48);
 }

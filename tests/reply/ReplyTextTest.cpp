@@ -92,16 +92,6 @@ TEST(ReplyText, WrapLinesCutsIntoPiecesWithLineEnds) {
         EXPECT_EQ(WrapLines(c.text, c.width), c.wrapped) << c.text.toStdString();
 }
 
-TEST(ReplyText, MailTextAddsALineEndToEachLine) {
-    ClearMailText();
-    AddMailLine(QStringLiteral("a"));
-    AddMailLine(QString());
-    AddMailLine(QStringLiteral("b"));
-    EXPECT_EQ(GetMailText(), QStringLiteral("a\r\n\r\nb\r\n"));
-    ClearMailText();
-    EXPECT_EQ(GetMailText(), QString());
-}
-
 TEST(ReplyText, LayoutWithEmptySubjectAndBodyAndWholeBase64Lines) {
     ScopedHook<LocalClock> clock{&SetLocalClock, [] { return FixedMoment(); }};
     ScopedHook<UniformRandom> random{&SetBoundaryRandom, FixedRandom()};
@@ -147,21 +137,6 @@ TEST(ReplyText, LayoutWithEmptySubjectAndBodyAndWholeBase64Lines) {
     EXPECT_EQ(GetMailText(), QString());
     setting.FormatType = 3;
     EXPECT_FALSE(MakeReplyText(setting, QString(), QString(), QString(), text));
-}
-
-TEST(ReplyText, AttachmentNamesFollowTheFormat) {
-    const std::tuple<int, const char*, const char*> cases[] = {
-        {0, "jpeg", "capture.jpg"}, {1, "png", "capture.png"}, {2, "gif", "capture.gif"}};
-    for (const auto& [format, subtype, name] : cases) {
-        QString retSubtype, retName;
-        ASSERT_TRUE(AttachmentName(format, retSubtype, retName));
-        EXPECT_EQ(retSubtype, QLatin1String(subtype));
-        EXPECT_EQ(retName, QLatin1String(name));
-    }
-    QString subtype = QStringLiteral("kept"), name = QStringLiteral("kept");
-    EXPECT_FALSE(AttachmentName(3, subtype, name));
-    EXPECT_FALSE(AttachmentName(-1, subtype, name));
-    EXPECT_EQ(subtype, QStringLiteral("kept"));
 }
 
 TEST(ReplyText, BodyLinesEndInCrLfAndLongLinesAreCut) {
