@@ -148,11 +148,11 @@ void CSMTP::SendLine(const QString& line) {
 QString CSMTP::ReadResponse() {
     wait.Until(
         [this] {
-            return CompleteReplyLength(sRecvBuffer) > 0 || sRecvBuffer.size() > MaxReplyLength;
+            return CompleteReplyLength(sRecvBuffer) > 0 || sRecvBuffer.size() > MaxSMTPReplyLength;
         },
         [this] { return IsConnected(); });
     const qsizetype length = CompleteReplyLength(sRecvBuffer);
-    bAnswered = length > 0 && length <= MaxReplyLength;
+    bAnswered = length > 0 && length <= MaxSMTPReplyLength;
     if (!bAnswered) {
         sRecvBuffer.clear();
         return {};

@@ -62,7 +62,7 @@ class CSMTP {
     void SendLine(const QString& line);
     // Waits for one complete reply and takes it from the buffer, leaving what follows it. ""
     // when none came complete: time-out, cancel, lost connection or a reply past
-    // MaxReplyLength (what did come is dropped).
+    // MaxSMTPReplyLength (what did come is dropped).
     QString ReadResponse();
     bool IsConnected() const;
     // The end of a failed exchange: QUIT for a server that answered, otherwise just close.

@@ -5,7 +5,7 @@
 
 // The most a reply may take; a buffer that grows past it without a complete reply is given up,
 // so that a hostile server cannot make the client hold any amount of text.
-constexpr qsizetype MaxReplyLength = 64 * 1024;
+constexpr qsizetype MaxSMTPReplyLength = 64 * 1024;
 
 // The length of the complete reply at the start of sBuffer, or 0 while it is incomplete. Lines
 // end in CR LF (a bare LF is taken as well); a line whose fourth character is "-" is followed

@@ -146,7 +146,7 @@ TEST(SMTPConversation, AMultiLineReplyInPiecesIsOneReply) {
 TEST(SMTPConversation, AReplyThatNeverEndsIsGivenUpAtItsLimit) {
     FakeClock clock;
     QByteArray flood;
-    while (flood.size() <= MaxReplyLength)
+    while (flood.size() <= MaxSMTPReplyLength)
         flood += "250-and more and more and more and more and more and more and more\r\n";
     ScriptedServer server({Say("220 ready\r\n"), Hear(), Say(flood)});
     WiredSMTP client;
