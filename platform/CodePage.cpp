@@ -1,5 +1,6 @@
 #include "platform/CodePage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
@@ -77,18 +78,30 @@ QString Decode(const QByteArray& bytes, QByteArray* retIncomplete) {
     return text;
 }
 
+// Code page 932 is ASCII below 0x80, both ways: mail and protocol text, which is mostly
+// that, skips the converter.
+bool IsAscii(const QByteArray& bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+bool IsAscii(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 } // namespace
 
 QString FromCodePage932(const QByteArray& bytes) {
-    return Decode(bytes, nullptr);
+    return IsAscii(bytes) ? QString::fromLatin1(bytes) : Decode(bytes, nullptr);
 }
 
 QString FromCodePage932(const QByteArray& bytes, QByteArray& retIncomplete) {
     retIncomplete.clear();
-    return Decode(bytes, &retIncomplete);
+    return IsAscii(bytes) ? QString::fromLatin1(bytes) : Decode(bytes, &retIncomplete);
 }
 
 QByteArray ToCodePage932(const QString& text) {
+    if (IsAscii(text))
+        return text.toLatin1();
     QByteArray bytes;
     bytes.resize(text.size() * 2);
     const char* in = reinterpret_cast<const char*>(text.constData());

@@ -22,25 +22,39 @@ bool IsSafeMailAddress(const QString& address) {
     });
 }
 
-QString DataBlock(const QString& sHead, const QString& sBody) {
-    const QString head = sHead.endsWith(CrLf) ? sHead.chopped(2) : sHead;
-    const QString message = head + CrLf + CrLf + sBody;
-    QString block;
-    block.reserve(message.size() + message.size() / 32 + 8);
+namespace {
+
+// Appends the lines of text to block, each dot-stuffed and ended with CR LF; CR LF, a lone CR
+// and a lone LF each end a line. The text after the last line end is a line too when it is
+// not empty, or always with keepLastEmpty.
+void AppendLines(QString& block, QStringView text, bool keepLastEmpty) {
     qsizetype start = 0;
-    while (start < message.size()) {
+    for (;;) {
         qsizetype end = start;
-        while (end < message.size() && message[end] != u'\r' && message[end] != u'\n')
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
             ++end;
-        if (message[start] == u'.')
+        if (end == text.size() && start == end && !keepLastEmpty)
+            return;
+        if (start < text.size() && text[start] == u'.')
             block += u'.';
-        block += QStringView(message).mid(start, end - start);
+        block += text.mid(start, end - start);
         block += CrLf;
-        // CR LF, a lone CR and a lone LF each end one line.
-        if (end < message.size() && message[end] == u'\r' && end + 1 < message.size() &&
-            message[end + 1] == u'\n')
-            ++end;
-        start = end + 1;
+        if (end == text.size())
+            return;
+        start =
+            end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
     }
+}
+
+} // namespace
+
+QString DataBlock(const QString& sHead, const QString& sBody) {
+    // The message is the head, an empty line and the body, taken in place.
+    const QStringView head = sHead.endsWith(CrLf) ? QStringView(sHead).chopped(2) : sHead;
+    QString block;
+    block.reserve(sHead.size() + sBody.size() + sBody.size() / 32 + 16);
+    AppendLines(block, head, true);
+    block += CrLf;
+    AppendLines(block, sBody, false);
     return block + QStringLiteral(".") + CrLf;
 }
