@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "dialogs/FirstRunRegistration.h"
 #include "platform/ui/TerminationSignal.h"
 #include "platform/ui/WindowedMsgBox.h"
 
@@ -8,6 +9,7 @@ int main(int argc, char* argv[]) {
     CatchTerminationSignals();
     QApplication app(argc, argv);
     InstallWindowedMsgBox();
+    RegisterFirstRunDialogs();
     Form1 form;
     if (!form.Form_Load())
         return 1;

@@ -1,10 +1,10 @@
 #include "capture/modCapture.h"
 
-#include "log/WriteLog.h"
 #include "capture/mVFW.h"
-#include "platform/ReplaceFile.h"
+#include "log/WriteLog.h"
 #include "platform/CodePage.h"
 #include "platform/EventPump.h"
+#include "platform/ReplaceFile.h"
 #include "platform/Rounding.h"
 #include "platform/Screen.h"
 #include "platform/ui/CaptureClipboard.h"
@@ -34,6 +34,8 @@ QString DriverText(const char (&buffer)[DriverTextSize]) {
 
 int GetCaptureDrivers(QStringList& retDrivers) {
     retDrivers.clear();
+    // From here on each index opens the camera it is listed with.
+    ScanCaptureDrivers();
     // The platform refuses every index from its last driver on, which ends the list.
     for (UINT index = 0;; ++index) {
         char name[DriverTextSize] = {};
@@ -57,6 +59,10 @@ bool CreateCapture(int driverIndex, PictureBox* host, int framesPerSecond) {
         hWndCapture = 0;
         return false;
     }
+    // A still that finds the camera unplugged and plugged in again opens it again by itself.
+    auto* window = qobject_cast<CaptureWindow*>(WidgetOf(hWndCapture));
+    QObject::connect(window, &CaptureWindow::DeviceReopened, window,
+                     [] { WriteLog(QStringLiteral("キャプチャデバイスを開き直しました")); });
     CAPSTATUS status{};
     capGetStatus(hWndCapture, status);
     capPreviewScale(hWndCapture, false);

@@ -9,7 +9,7 @@
 class PictureBox;
 
 // The installed capture drivers, each entry its description, NUL and its version; answers
-// their number.
+// their number. Each index names its camera from then on, whatever is plugged in or out.
 int GetCaptureDrivers(QStringList& retDrivers);
 
 // Opens driverIndex in a capture window inside host with a live preview; true when the
@@ -30,7 +30,8 @@ void CenterCapture(PictureBox* host);
 bool GetVideoSize(int& retWidth, int& retHeight);
 
 // Writes the current frame to path, using stillHost as its scratch surface. Whatever file
-// was at path goes first, so that a failed still never leaves an old one behind.
+// was at path goes first, so that a failed still never leaves an old one behind. A camera
+// that was unplugged and is back is opened again first, with a line in the log.
 void CaptureToFile(const QString& path, PictureBox* stillHost);
 
 // The part of text before its first NUL.

@@ -146,8 +146,8 @@ bool WriteAllAt(int fd, const void* data, size_t size, off_t at) {
 
 // An existing output file is replaced by a new one rather than truncated, which would make the
 // file system write the old one out first; anything that is not a regular file (a device, a
-// pipe) is opened as it is, never removed. It is opened for reading too, which mapping it needs; a file
-// that may only be written still takes the text through write calls.
+// pipe) is opened as it is, never removed. It is opened for reading too, which mapping it needs; a
+// file that may only be written still takes the text through write calls.
 int CreateOutput(const char* path) {
     struct stat info {};
     if (::stat(path, &info) == 0 && S_ISREG(info.st_mode))

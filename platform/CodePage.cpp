@@ -43,7 +43,9 @@ Converter& Encoder() {
     return c;
 }
 
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool IsLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 QString Decode(const QByteArray& bytes, QByteArray* retIncomplete) {
     QString text;
@@ -77,7 +79,9 @@ QString Decode(const QByteArray& bytes, QByteArray* retIncomplete) {
 
 } // namespace
 
-QString FromCodePage932(const QByteArray& bytes) { return Decode(bytes, nullptr); }
+QString FromCodePage932(const QByteArray& bytes) {
+    return Decode(bytes, nullptr);
+}
 
 QString FromCodePage932(const QByteArray& bytes, QByteArray& retIncomplete) {
     retIncomplete.clear();

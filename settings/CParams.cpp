@@ -69,9 +69,13 @@ bool CParams::Remove(const QString& key) {
     return true;
 }
 
-QString ParamNumberText(int value) { return QString::number(value); }
+QString ParamNumberText(int value) {
+    return QString::number(value);
+}
 
-QString ParamNumberText(float value) { return QString::number(static_cast<double>(value), 'g', 7); }
+QString ParamNumberText(float value) {
+    return QString::number(static_cast<double>(value), 'g', 7);
+}
 
 bool ReadParamNumber(const QString& text, int& retValue) {
     bool ok = false;

@@ -36,8 +36,9 @@ class CaptureStream {
 
     // The streaming size.
     virtual QSize Size() const = 0;
-    // The newest frame, waiting at most waitMs for the first one; false when none came or the
-    // device is gone (then every later call is false too).
+    // The newest frame, waiting at most waitMs (on the steady clock) for the first one; false
+    // when none came or the device is gone (then every later call is false too: a lost stream
+    // stays lost, and only opening the driver again reaches the device).
     virtual bool ReadFrame(int waitMs, QImage& retFrame) = 0;
     virtual bool Lost() const = 0;
 

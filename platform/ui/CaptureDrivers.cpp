@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace {
 
 struct DriverTable {
     std::vector<std::shared_ptr<CaptureDriver>> fixed;
     std::shared_ptr<CaptureDriver> test;
+    std::optional<std::vector<std::shared_ptr<CaptureDriver>>> listed;
 };
 
 DriverTable& Table() {
@@ -26,16 +28,22 @@ void CopyTerminated(const QByteArray& text, char* buffer, int size) {
 
 } // namespace
 
+void ScanCaptureDrivers() {
+    DriverTable& table = Table();
+    table.listed = V4l2CaptureDrivers();
+    if (table.test)
+        table.listed->push_back(table.test);
+}
+
 std::shared_ptr<CaptureDriver> CaptureDriverAt(int index) {
     if (index < 0 || index >= MaxCaptureDrivers)
         return nullptr;
-    const DriverTable& table = Table();
+    DriverTable& table = Table();
     if (!table.fixed.empty())
         return index < static_cast<int>(table.fixed.size()) ? table.fixed[index] : nullptr;
-    std::vector<std::shared_ptr<CaptureDriver>> drivers = V4l2CaptureDrivers();
-    if (table.test)
-        drivers.push_back(table.test);
-    return index < static_cast<int>(drivers.size()) ? drivers[index] : nullptr;
+    if (!table.listed)
+        ScanCaptureDrivers();
+    return index < static_cast<int>(table.listed->size()) ? (*table.listed)[index] : nullptr;
 }
 
 bool capGetDriverDescriptionA(UINT wDriverIndex, char* lpszName, int cbName, char* lpszVer,
@@ -52,8 +60,10 @@ bool capGetDriverDescriptionA(UINT wDriverIndex, char* lpszName, int cbName, cha
 
 void EnableTestCaptureDriver(std::shared_ptr<CaptureDriver> driver) {
     Table().test = std::move(driver);
+    Table().listed.reset();
 }
 
 void SetCaptureDriversForTest(std::vector<std::shared_ptr<CaptureDriver>> drivers) {
     Table().fixed = std::move(drivers);
+    Table().listed.reset();
 }

@@ -1,9 +1,9 @@
 #include "platform/ui/CaptureFormatDialog.h"
 
 #include "platform/MsgBox.h"
+#include "platform/ui/CaptureDialog.h"
 #include "platform/ui/CaptureDriver.h"
 
-#include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
@@ -23,12 +23,11 @@ QString Caption(const CaptureFrameSize& entry) {
 
 bool ShowVideoFormatDialog(QWidget* parent, CaptureStream& stream) {
     const std::vector<CaptureFrameSize> sizes = stream.FrameSizes();
-    QDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("dlgVideoFormat"));
-    dialog.setWindowTitle(QStringLiteral("ビデオ形式"));
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("画像サイズ:"), &dialog));
-    auto* list = new QListWidget(&dialog);
+    CaptureDialog dialog(parent, QStringLiteral("dlgVideoFormat"), QStringLiteral("ビデオ形式"));
+    QDialog* widget = dialog.Widget();
+    auto* layout = new QVBoxLayout(widget);
+    layout->addWidget(new QLabel(QStringLiteral("画像サイズ:"), widget));
+    auto* list = new QListWidget(widget);
     list->setObjectName(QStringLiteral("lstFrameSize"));
     for (const CaptureFrameSize& entry : sizes) {
         list->addItem(Caption(entry));
@@ -36,16 +35,17 @@ bool ShowVideoFormatDialog(QWidget* parent, CaptureStream& stream) {
             list->setCurrentRow(list->count() - 1);
     }
     layout->addWidget(list);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, widget);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, widget, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, widget, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemDoubleClicked, widget, &QDialog::accept);
     layout->addWidget(buttons);
 
-    if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0)
+    // Accepted means the dialog, its capture window and the stream are all still there.
+    if (dialog.Exec() != QDialog::Accepted || list->currentRow() < 0)
         return false;
     const QSize chosen = sizes[static_cast<size_t>(list->currentRow())].size;
     if (chosen == stream.Size())

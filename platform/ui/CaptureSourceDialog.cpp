@@ -1,10 +1,10 @@
 #include "platform/ui/CaptureSourceDialog.h"
 
+#include "platform/ui/CaptureDialog.h"
 #include "platform/ui/CaptureDriver.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -66,22 +66,21 @@ QWidget* ControlEditor(const CaptureControl& control, CaptureStream& stream, QWi
 } // namespace
 
 bool ShowVideoSourceDialog(QWidget* parent, CaptureStream& stream) {
-    QDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("dlgVideoSource"));
-    dialog.setWindowTitle(QStringLiteral("ビデオソース"));
-    auto* layout = new QVBoxLayout(&dialog);
+    CaptureDialog dialog(parent, QStringLiteral("dlgVideoSource"), QStringLiteral("ビデオソース"));
+    QDialog* widget = dialog.Widget();
+    auto* layout = new QVBoxLayout(widget);
     auto* form = new QFormLayout;
     const std::vector<CaptureControl> controls = stream.Controls();
     for (const CaptureControl& control : controls)
-        form->addRow(control.name, ControlEditor(control, stream, &dialog));
+        form->addRow(control.name, ControlEditor(control, stream, widget));
     if (controls.empty())
-        layout->addWidget(new QLabel(QStringLiteral("調整できる項目はありません。"), &dialog));
+        layout->addWidget(new QLabel(QStringLiteral("調整できる項目はありません。"), widget));
     layout->addLayout(form);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, widget);
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("閉じる"));
     buttons->button(QDialogButtonBox::Close)->setObjectName(QStringLiteral("cmdClose"));
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, widget, &QDialog::reject);
     layout->addWidget(buttons);
-    dialog.exec();
-    return true;
+    dialog.Exec();
+    return !dialog.Gone();
 }

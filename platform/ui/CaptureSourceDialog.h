@@ -4,5 +4,6 @@
 class CaptureStream;
 class QWidget;
 
-// Modal; true once it has been shown and closed.
+// Modal; true once it has been shown and closed by the user, false when it was closed with
+// its capture window. Its controls hold stream, which the window keeps while the dialog is open.
 bool ShowVideoSourceDialog(QWidget* parent, CaptureStream& stream);

@@ -1,6 +1,7 @@
 #include "platform/ui/CaptureWindow.h"
 
 #include "platform/ui/CaptureClipboard.h"
+#include "platform/ui/CaptureDialog.h"
 #include "platform/ui/CaptureDrivers.h"
 #include "platform/ui/CaptureFormatDialog.h"
 #include "platform/ui/CaptureSourceDialog.h"
@@ -36,35 +37,62 @@ CaptureWindow::CaptureWindow(QWidget* parent) : QWidget(parent), previewTimer(ne
     connect(previewTimer, &QTimer::timeout, this, &CaptureWindow::PreviewTick);
 }
 
-CaptureWindow::~CaptureWindow() = default;
+CaptureWindow::~CaptureWindow() {
+    // The driver dialogs go before the stream they write to.
+    CloseCaptureDialogs(this);
+}
 
 bool CaptureWindow::DriverConnect(int index) {
     DriverDisconnect();
-    const std::shared_ptr<CaptureDriver> driver = CaptureDriverAt(index);
-    if (!driver)
+    std::shared_ptr<CaptureDriver> next = CaptureDriverAt(index);
+    if (!next)
         return false;
-    stream = driver->Open();
+    stream = next->Open();
+    if (stream)
+        driver = std::move(next);
     return stream != nullptr;
 }
 
 bool CaptureWindow::DriverDisconnect() {
     previewTimer->stop();
+    previewOn = false;
+    CloseCaptureDialogs(this);
     frame = QImage();
     update();
+    driver = nullptr;
     return std::exchange(stream, nullptr) != nullptr;
 }
 
 bool CaptureWindow::EditCopy() {
     QImage still;
-    if (!Streaming() || !stream->ReadFrame(FirstFrameWaitMs, still))
+    if (!stream || (stream->Lost() && !Reopen()) || !stream->ReadFrame(FirstFrameWaitMs, still))
         return false;
     SetClipboardBitmap(still);
+    return true;
+}
+
+// Opens the connected driver again after its device was lost (a camera unplugged and plugged
+// in again), at the size it streamed before, and resumes the preview that the loss ended.
+// False while the device is away.
+bool CaptureWindow::Reopen() {
+    std::unique_ptr<CaptureStream> next = driver->Open();
+    if (!next)
+        return false;
+    // A camera plugged in again starts at its default size; the window has the old one.
+    if (next->Size() != stream->Size())
+        next->SetSize(stream->Size());
+    CloseCaptureDialogs(this);
+    stream = std::move(next);
+    if (previewOn)
+        previewTimer->start();
+    emit DeviceReopened();
     return true;
 }
 
 bool CaptureWindow::SetPreview(bool on) {
     if (!Streaming())
         return false;
+    previewOn = on;
     if (on)
         previewTimer->start();
     else

@@ -28,12 +28,15 @@ class CaptureWindow : public QWidget, public MessageTarget {
     bool DriverConnect(int index);
     // Stops the preview and closes the driver; true when one was connected.
     bool DriverDisconnect();
-    // Puts the newest frame on the layer's clipboard; false without a streaming driver.
+    // Puts the newest frame on the layer's clipboard, waiting at most 2 s on the steady clock
+    // for one; a device that was lost (unplugged) is opened again first. False without a
+    // streaming driver or a frame.
     bool EditCopy();
     bool SetPreview(bool on);
     bool SetPreviewRate(int milliseconds);
     bool SetScale(bool on);
-    // The driver's dialogs; the format dialog is true when another size was chosen.
+    // The driver's dialogs; the format dialog is true when another size was chosen. The
+    // window may be destroyed while one is open: the dialog closes with it, answering false.
     bool VideoFormatDialog();
     bool VideoSourceDialog();
     // Fills the video format header and the status record from the streaming size.
@@ -45,16 +48,23 @@ class CaptureWindow : public QWidget, public MessageTarget {
     int PreviewRate() const;
     bool Scaled() const { return scale; }
 
+  signals:
+    // EditCopy found the device lost and opened it again.
+    void DeviceReopened();
+
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     void PreviewTick();
     bool Streaming() const { return stream && !stream->Lost(); }
+    bool Reopen();
 
+    std::shared_ptr<CaptureDriver> driver; // the connected one
     std::unique_ptr<CaptureStream> stream;
     QTimer* previewTimer;
-    QImage frame; // the frame on show
+    bool previewOn = false; // as last set; a lost device stops the timer, not this
+    QImage frame;           // the frame on show
     bool scale = false;
     DWORD framesShown = 0;
 };

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <libv4l2.h>
 #include <optional>
-#include <poll.h>
 #include <sys/mman.h>
 
 namespace {
@@ -19,10 +18,6 @@ V4l2Io LibV4l2() {
         return v4l2_mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd, offset);
     };
     io.munmap = [](void* start, std::size_t length) { return v4l2_munmap(start, length); };
-    io.waitReadable = [](int fd, int timeoutMs) {
-        pollfd entry{fd, POLLIN, 0};
-        return poll(&entry, 1, timeoutMs) > 0;
-    };
     return io;
 }
 

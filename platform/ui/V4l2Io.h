@@ -13,8 +13,6 @@ struct V4l2Io {
     // Maps a buffer for reading and writing; MAP_FAILED on failure.
     std::function<void*(std::size_t length, int fd, std::int64_t offset)> mmap;
     std::function<int(void* start, std::size_t length)> munmap;
-    // Waits at most timeoutMs until fd has a frame; false on timeout.
-    std::function<bool(int fd, int timeoutMs)> waitReadable;
 };
 
 const V4l2Io& CurrentV4l2Io();

@@ -1,9 +1,11 @@
 #include "platform/ui/V4l2Stream.h"
 
+#include "platform/Clock.h"
 #include "platform/ui/V4l2Io.h"
 #include "platform/ui/V4l2Settings.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/videodev2.h>
@@ -12,6 +14,15 @@
 namespace {
 
 constexpr unsigned BufferCount = 4;
+// How often a frame wait looks for a frame.
+constexpr int FrameWaitStepMs = 5;
+// Failed dequeues in a row after which a device that never says it is gone counts as lost.
+constexpr int MaxErrorRun = 10;
+
+// The errors of a device that is gone (unplugged); other errors may pass.
+bool DeviceGone(int error) {
+    return error == ENODEV || error == ENXIO || error == ESHUTDOWN;
+}
 
 struct MappedBuffer {
     void* start;
@@ -21,10 +32,7 @@ struct MappedBuffer {
 class V4l2Stream : public CaptureStream {
   public:
     explicit V4l2Stream(int fd) : fd(fd) {}
-    ~V4l2Stream() override {
-        Stop();
-        CurrentV4l2Io().close(fd);
-    }
+    ~V4l2Stream() override { Release(); }
     V4l2Stream(const V4l2Stream&) = delete;
     V4l2Stream& operator=(const V4l2Stream&) = delete;
 
@@ -76,34 +84,28 @@ class V4l2Stream : public CaptureStream {
 
     QSize Size() const override { return size; }
 
+    // Takes what the driver holds, then waits in short sleeps on the steady clock until a
+    // frame comes or waitMs have passed.
     bool ReadFrame(int waitMs, QImage& retFrame) override {
-        if (lost)
-            return false;
-        bool fresh = false;
-        bool waited = false;
-        // Every queued buffer at most, plus one wait: the newest frame wins.
-        for (std::size_t round = 0; round <= buffers.size() + 1; ++round) {
-            v4l2_buffer buffer = Buffer(0);
-            if (V4l2Ioctl(fd, VIDIOC_DQBUF, &buffer) == 0) {
-                fresh = TakeFrame(buffer, retFrame) || fresh;
-                if (V4l2Ioctl(fd, VIDIOC_QBUF, &buffer) != 0)
-                    return Lose();
-                continue;
-            }
-            if (errno != EAGAIN)
-                return Lose();
-            if (fresh || waited || waitMs <= 0)
-                break;
-            waited = true;
-            if (!CurrentV4l2Io().waitReadable(fd, waitMs))
-                break;
+        const double start = SteadySeconds();
+        for (;;) {
+            bool fresh = false;
+            if (!DequeueAll(retFrame, fresh))
+                return false;
+            if (fresh)
+                return true;
+            const auto waitedMs = static_cast<int>(std::lround((SteadySeconds() - start) * 1000));
+            if (waitedMs >= waitMs)
+                return false;
+            SteadySleep(std::min(FrameWaitStepMs, waitMs - waitedMs));
         }
-        return fresh;
     }
 
     bool Lost() const override { return lost; }
 
-    std::vector<CaptureFrameSize> FrameSizes() const override { return V4l2FrameSizes(fd); }
+    std::vector<CaptureFrameSize> FrameSizes() const override {
+        return lost ? std::vector<CaptureFrameSize>() : V4l2FrameSizes(fd);
+    }
 
     bool SetSize(const QSize& wanted) override {
         if (lost)
@@ -118,7 +120,9 @@ class V4l2Stream : public CaptureStream {
         return false;
     }
 
-    std::vector<CaptureControl> Controls() const override { return V4l2Controls(fd); }
+    std::vector<CaptureControl> Controls() const override {
+        return lost ? std::vector<CaptureControl>() : V4l2Controls(fd);
+    }
 
     bool SetControl(std::uint32_t id, int value) override {
         return !lost && V4l2SetControl(fd, id, value);
@@ -150,9 +154,44 @@ class V4l2Stream : public CaptureStream {
         return true;
     }
 
+    // Dequeues every frame the driver holds, keeping the newest in frame (retFresh when there
+    // was one); false once the device is lost.
+    bool DequeueAll(QImage& frame, bool& retFresh) {
+        if (lost)
+            return false;
+        for (std::size_t round = 0; round <= buffers.size(); ++round) {
+            v4l2_buffer buffer = Buffer(0);
+            if (V4l2Ioctl(fd, VIDIOC_DQBUF, &buffer) != 0) {
+                const int error = errno;
+                if (error == EAGAIN)
+                    return true;
+                // libv4l2 answers EIO for a frame it cannot decode, and has queued its buffer
+                // again; the next frame may well be good.
+                if (DeviceGone(error) || ++errorRun >= MaxErrorRun)
+                    return Lose();
+                continue;
+            }
+            errorRun = 0;
+            retFresh = TakeFrame(buffer, frame) || retFresh;
+            if (V4l2Ioctl(fd, VIDIOC_QBUF, &buffer) != 0)
+                return Lose();
+        }
+        return true;
+    }
+
+    // A lost device is let go at once, so that the kernel frees its node for the camera to
+    // come back to when it is plugged in again.
     bool Lose() {
         lost = true;
+        Release();
         return false;
+    }
+
+    void Release() {
+        Stop();
+        if (fd >= 0)
+            CurrentV4l2Io().close(fd);
+        fd = -1;
     }
 
     void Stop() {
@@ -181,6 +220,7 @@ class V4l2Stream : public CaptureStream {
     bool requested = false;
     bool streaming = false;
     bool lost = false;
+    int errorRun = 0; // failed dequeues in a row
 };
 
 } // namespace

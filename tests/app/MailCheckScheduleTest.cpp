@@ -2,8 +2,8 @@
 // start-up gate, with a check that only records what happens while it runs.
 #include "app/MailCheckSchedule.h"
 
-#include <gtest/gtest.h>
 #include <cctype>
+#include <gtest/gtest.h>
 #include <string>
 #include <utility>
 

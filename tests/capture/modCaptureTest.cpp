@@ -1,5 +1,7 @@
 #include "capture/modCapture.h"
 
+#include "capture/mVFW.h"
+
 #include "platform/CodePage.h"
 #include "platform/Screen.h"
 #include "platform/ui/BmpFile.h"
@@ -9,14 +11,20 @@
 #include "platform/ui/PictureBox.h"
 #include "platform/ui/TestCaptureDriver.h"
 #include "settings/ProgramObjects.h"
+#include "tests/support/PumpUntil.h"
 #include "tests/support/ScratchProgramFolder.h"
+#include "tests/support/camera/ScriptedV4l2Device.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QTest>
+#include <QTimer>
 #include <QtEndian>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <linux/videodev2.h>
 
 namespace {
 
@@ -50,6 +58,13 @@ class ModCaptureTest : public ::testing::Test {
     PictureBox host;
     PictureBox stillHost;
     std::shared_ptr<TestCaptureDriver> testDriver;
+};
+
+// The same on a V4L2 camera: the scripted device with one camera at node 0.
+class ModCaptureOnV4l2Test : public ModCaptureTest {
+  protected:
+    static constexpr std::uint32_t Streaming = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
+    ScriptedV4l2Device device{{{0, {Streaming, "Cam 0"}}}};
 };
 
 } // namespace
@@ -155,7 +170,11 @@ TEST_F(ModCaptureTest, StillIsTheFrameAsABottomUpPaddedBmp) {
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's text"));
     const QString path = folder.Path() + QStringLiteral("/temp/capture.bmp");
 
+    // The preview may deliver another frame while the still is taken: the still is one of
+    // the frames delivered meanwhile.
+    const int firstFrame = std::max(0, testDriver->State().lastFrame);
     CaptureToFile(path, &stillHost);
+    const int lastFrame = testDriver->State().lastFrame;
 
     const QByteArray bytes = folder.Read(QStringLiteral("temp/capture.bmp"));
     ASSERT_EQ(bytes.size(), 54 + 968 * 241);
@@ -165,18 +184,24 @@ TEST_F(ModCaptureTest, StillIsTheFrameAsABottomUpPaddedBmp) {
     EXPECT_EQ(qFromLittleEndian<qint32>(bytes.constData() + 18), 322);
     EXPECT_EQ(qFromLittleEndian<qint32>(bytes.constData() + 22), 241);
     EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + 28), 24);
-    const QImage frame = TestCapturePicture({322, 241}, testDriver->State().lastFrame, {});
-    bool same = true;
-    for (int row = 0; row < 241 && same; ++row) {
-        const char* stored = bytes.constData() + 54 + row * 968;
-        const uchar* pixels = frame.constScanLine(240 - row);
-        for (int x = 0; x < 322 && same; ++x)
-            same = static_cast<uchar>(stored[3 * x]) == pixels[3 * x + 2] &&
-                   static_cast<uchar>(stored[3 * x + 1]) == pixels[3 * x + 1] &&
-                   static_cast<uchar>(stored[3 * x + 2]) == pixels[3 * x];
-        same = same && stored[966] == 0 && stored[967] == 0;
-    }
-    EXPECT_TRUE(same);
+    auto isFrame = [&bytes](int number) {
+        const QImage frame = TestCapturePicture({322, 241}, number, {});
+        bool same = true;
+        for (int row = 0; row < 241 && same; ++row) {
+            const char* stored = bytes.constData() + 54 + row * 968;
+            const uchar* pixels = frame.constScanLine(240 - row);
+            for (int x = 0; x < 322 && same; ++x)
+                same = static_cast<uchar>(stored[3 * x]) == pixels[3 * x + 2] &&
+                       static_cast<uchar>(stored[3 * x + 1]) == pixels[3 * x + 1] &&
+                       static_cast<uchar>(stored[3 * x + 2]) == pixels[3 * x];
+            same = same && stored[966] == 0 && stored[967] == 0;
+        }
+        return same;
+    };
+    bool anyFrame = false;
+    for (int number = firstFrame; number <= lastFrame && !anyFrame; ++number)
+        anyFrame = isFrame(number);
+    EXPECT_TRUE(anyFrame) << "frames " << firstFrame << " to " << lastFrame;
     EXPECT_EQ(stillHost.size(), QSize(322, 241));
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the user's text"));
@@ -199,6 +224,34 @@ TEST_F(ModCaptureTest, RefusedCopyLogsOnceAndLeavesNoFile) {
     EXPECT_EQ(GetClipboardBitmap(), userBitmap);
 }
 
+TEST_F(ModCaptureTest, TheLayoutStepMayRebuildTheWindowUnderADriverDialog) {
+    UseDriver(std::make_shared<TestCaptureDriver>("Video A"));
+    ASSERT_TRUE(CreateCapture(0, &host, 60));
+    const struct {
+        bool (*show)(HWND);
+        QString dialog;
+    } cases[] = {{&capDlgVideoFormat, QStringLiteral("dlgVideoFormat")},
+                 {&capDlgVideoSource, QStringLiteral("dlgVideoSource")}};
+    for (const auto& test : cases) {
+        // The main window's layout timer fires while the dialog runs.
+        QString shown;
+        QTimer::singleShot(0, &host, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                shown = modal->objectName();
+            DestroyCapture();
+            if (CreateCapture(0, &host, 60))
+                CenterCapture(&host);
+        });
+        EXPECT_FALSE(test.show(CaptureWindowHandle()));
+        EXPECT_EQ(shown, test.dialog);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        EXPECT_EQ(host.findChildren<CaptureWindow*>().size(), 1);
+        ASSERT_NE(Window(), nullptr);
+        EXPECT_TRUE(Window()->Previewing());
+        EXPECT_EQ(Window()->pos(), QPoint(40, 30));
+    }
+}
+
 TEST_F(ModCaptureTest, AnUnpluggedCameraEndsThePreviewAndFailsTheNextStill) {
     UseDriver(std::make_shared<TestCaptureDriver>("Video A"));
     ASSERT_TRUE(CreateCapture(0, &host, 60));
@@ -210,4 +263,49 @@ TEST_F(ModCaptureTest, AnUnpluggedCameraEndsThePreviewAndFailsTheNextStill) {
     CaptureToFile(path, &stillHost);
     EXPECT_EQ(LogLines().size(), 1);
     EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(ModCaptureOnV4l2Test, AStillAfterAReplugOpensTheCameraAgainAndLogsItOnce) {
+    QStringList drivers;
+    ASSERT_EQ(GetCaptureDrivers(drivers), 1);
+    ASSERT_TRUE(CreateCapture(0, &host, 60));
+    const QString path = folder.Path() + QStringLiteral("/temp/capture.bmp");
+    device.ready = 1;
+    CaptureToFile(path, &stillHost);
+    ASSERT_TRUE(QFile::exists(path));
+
+    device.Unplug(0);
+    ASSERT_TRUE(PumpUntil([&] { return !Window()->Previewing(); }));
+    CaptureToFile(path, &stillHost);
+    EXPECT_FALSE(QFile::exists(path));
+
+    device.Plug(0, {Streaming, "Cam 0"});
+    device.ready = 1;
+    CaptureToFile(path, &stillHost);
+    EXPECT_EQ(folder.Read(QStringLiteral("temp/capture.bmp")).size(), 54 + 320 * 3 * 240);
+    device.ready = 1;
+    CaptureToFile(path, &stillHost);
+    EXPECT_TRUE(QFile::exists(path));
+
+    const QStringList lines = LogLines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("\tcapEditCopy() に失敗しました")));
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("\tキャプチャデバイスを開き直しました")));
+}
+
+TEST_F(ModCaptureOnV4l2Test, TheDriverListFixesWhichCameraEachIndexOpens) {
+    device.Plug(2, {Streaming, "Cam B", "usb-2"});
+    QStringList drivers;
+    ASSERT_EQ(GetCaptureDrivers(drivers), 2);
+    // Cam 0 is pulled and another camera takes its node: index 0 opens neither.
+    device.Unplug(0);
+    device.Plug(0, {Streaming, "Cam C", "usb-3"});
+    EXPECT_FALSE(CreateCapture(0, &host, 60));
+    ASSERT_TRUE(CreateCapture(1, &host, 60));
+    EXPECT_EQ(device.lastOpenedNode, 2);
+    DestroyCapture();
+    // The next list is taken anew.
+    ASSERT_EQ(GetCaptureDrivers(drivers), 2);
+    EXPECT_EQ(TrimNull(drivers[0]), QStringLiteral("Cam C"));
+    EXPECT_EQ(TrimNull(drivers[1]), QStringLiteral("Cam B"));
 }

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -209,6 +210,31 @@ TEST_F(CaptureWindowTest, SourceDialogChangesTakeEffectWhileItIsOpen) {
     brighter.brightness = 200;
     brighter.mirror = true;
     EXPECT_EQ(still, TestCapturePicture({320, 240}, driver->State().lastFrame, brighter));
+}
+
+TEST_F(CaptureWindowTest, ARebuildWhileADriverDialogIsOpenClosesTheDialogWithItsWindow) {
+    // The main window's layout timer may rebuild the capture window from inside the event
+    // loop of a driver dialog: the window goes, and a new one opens the same driver.
+    for (const UINT dialogMessage : {WM_CAP_DLG_VIDEOFORMAT, WM_CAP_DLG_VIDEOSOURCE}) {
+        ASSERT_EQ(SendMessageA(window, WM_CAP_DRIVER_CONNECT, 0, 0), 1);
+        QPointer<QDialog> shown;
+        bool goneWithItsWindow = false;
+        HWND rebuilt = 0;
+        OnNextDialog([&](QDialog& dialog) {
+            shown = &dialog;
+            DestroyWindow(window);
+            goneWithItsWindow = shown.isNull();
+            rebuilt = capCreateCaptureWindowA("0", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200,
+                                              HandleOf(&host), 0);
+            SendMessageA(rebuilt, WM_CAP_DRIVER_CONNECT, 0, 0);
+        });
+        EXPECT_EQ(SendMessageA(window, dialogMessage, 0, 0), 0) << dialogMessage;
+        EXPECT_TRUE(goneWithItsWindow) << dialogMessage;
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        EXPECT_EQ(WidgetOf(window), nullptr);
+        window = rebuilt;
+        EXPECT_EQ(SendMessageA(window, WM_CAP_EDIT_COPY, 0, 0), 1) << dialogMessage;
+    }
 }
 
 TEST_F(CaptureWindowTest, AnUnpluggedCameraEndsThePreview) {

@@ -2,218 +2,25 @@
 // real ones do (padded rows, emulated formats, disabled controls, being unplugged).
 #include "platform/CodePage.h"
 #include "platform/ui/CaptureDrivers.h"
-#include "platform/ui/V4l2Io.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/camera/ScriptedV4l2Device.h"
 
 #include <cerrno>
-#include <cstring>
-#include <deque>
 #include <gtest/gtest.h>
 #include <linux/videodev2.h>
-#include <map>
-#include <sys/mman.h>
 
 namespace {
 
-constexpr std::uint32_t RowPadding = 4;
-
-struct FakeNode {
-    std::uint32_t caps;
-    const char* card;
-};
-
-struct FakeDevice {
-    std::map<int, FakeNode> nodes; // by node number; missing numbers do not open
-    QSize size{320, 240};
-    std::uint32_t bytesPerLine = 0;
-    std::vector<std::vector<uchar>> memory;
-    std::deque<std::uint32_t> queued;
-    int ready = 0; // frames waiting in the driver
-    int frameNumber = 0;
-    bool unplugged = false;
-    int openFds = 0;
-    int mapped = 0;
-    int brightness = 50;
-
-    static uchar Byte(int frame, int y, std::size_t column) {
-        return static_cast<uchar>(frame * 7 + y * 3 + static_cast<int>(column));
-    }
-
-    int Fail(int error) {
-        errno = error;
-        return -1;
-    }
-
-    int Ioctl(int fd, unsigned long request, void* arg) {
-        const FakeNode& node = nodes.at(fd - 100);
-        switch (request) {
-        case VIDIOC_QUERYCAP: {
-            auto* caps = static_cast<v4l2_capability*>(arg);
-            std::strncpy(reinterpret_cast<char*>(caps->card), node.card, sizeof(caps->card) - 1);
-            caps->version = 0x060107;
-            caps->capabilities = node.caps | V4L2_CAP_DEVICE_CAPS;
-            caps->device_caps = node.caps;
-            return 0;
-        }
-        case VIDIOC_G_FMT:
-        case VIDIOC_S_FMT: {
-            auto& pix = static_cast<v4l2_format*>(arg)->fmt.pix;
-            if (request == VIDIOC_S_FMT && !memory.empty())
-                return Fail(EBUSY);
-            if (request == VIDIOC_S_FMT && pix.pixelformat == V4L2_PIX_FMT_RGB24)
-                size = QSize(static_cast<int>(pix.width), static_cast<int>(pix.height));
-            pix.width = static_cast<std::uint32_t>(size.width());
-            pix.height = static_cast<std::uint32_t>(size.height());
-            pix.pixelformat = request == VIDIOC_S_FMT ? pix.pixelformat : V4L2_PIX_FMT_YUYV;
-            bytesPerLine = pix.width * 3 + RowPadding;
-            pix.bytesperline = bytesPerLine;
-            return 0;
-        }
-        case VIDIOC_REQBUFS: {
-            auto* request = static_cast<v4l2_requestbuffers*>(arg);
-            if (mapped > 0 && request->count > 0)
-                return Fail(EBUSY);
-            request->count = std::min(request->count, 2u);
-            memory.assign(request->count, std::vector<uchar>(bytesPerLine * size.height()));
-            queued.clear();
-            return 0;
-        }
-        case VIDIOC_QUERYBUF: {
-            auto* buffer = static_cast<v4l2_buffer*>(arg);
-            buffer->length = static_cast<std::uint32_t>(memory.at(buffer->index).size());
-            buffer->m.offset = buffer->index * 0x10000;
-            return 0;
-        }
-        case VIDIOC_QBUF:
-            queued.push_back(static_cast<v4l2_buffer*>(arg)->index);
-            return 0;
-        case VIDIOC_DQBUF: {
-            if (unplugged)
-                return Fail(ENODEV);
-            if (ready == 0 || queued.empty())
-                return Fail(EAGAIN);
-            --ready;
-            auto* buffer = static_cast<v4l2_buffer*>(arg);
-            buffer->index = queued.front();
-            queued.pop_front();
-            std::vector<uchar>& bytes = memory.at(buffer->index);
-            for (int y = 0; y < size.height(); ++y)
-                for (std::size_t k = 0; k < bytesPerLine; ++k)
-                    bytes[y * bytesPerLine + k] =
-                        k < bytesPerLine - RowPadding ? Byte(frameNumber, y, k) : 0xEE;
-            ++frameNumber;
-            buffer->bytesused = static_cast<std::uint32_t>(bytes.size());
-            return 0;
-        }
-        case VIDIOC_STREAMON:
-        case VIDIOC_STREAMOFF:
-            return 0;
-        case VIDIOC_ENUM_FMT: {
-            auto* format = static_cast<v4l2_fmtdesc*>(arg);
-            const std::uint32_t formats[] = {V4L2_PIX_FMT_YUYV, V4L2_PIX_FMT_MJPEG,
-                                             V4L2_PIX_FMT_RGB24};
-            if (format->index >= 3)
-                return Fail(EINVAL);
-            format->pixelformat = formats[format->index];
-            format->flags = format->index == 2 ? V4L2_FMT_FLAG_EMULATED : 0;
-            return 0;
-        }
-        case VIDIOC_ENUM_FRAMESIZES: {
-            auto* entry = static_cast<v4l2_frmsizeenum*>(arg);
-            if (entry->pixel_format == V4L2_PIX_FMT_YUYV && entry->index < 2) {
-                entry->type = V4L2_FRMSIZE_TYPE_DISCRETE;
-                entry->discrete = entry->index == 0 ? v4l2_frmsize_discrete{640, 480}
-                                                    : v4l2_frmsize_discrete{320, 240};
-                return 0;
-            }
-            if (entry->pixel_format == V4L2_PIX_FMT_MJPEG && entry->index == 0) {
-                entry->type = V4L2_FRMSIZE_TYPE_STEPWISE;
-                entry->stepwise = {160, 800, 16, 120, 600, 8};
-                return 0;
-            }
-            return Fail(EINVAL);
-        }
-        case VIDIOC_QUERYCTRL: {
-            auto* query = static_cast<v4l2_queryctrl*>(arg);
-            const std::uint32_t after = query->id & ~V4L2_CTRL_FLAG_NEXT_CTRL;
-            *query = v4l2_queryctrl{};
-            if (after < V4L2_CID_BRIGHTNESS) {
-                query->id = V4L2_CID_BRIGHTNESS;
-                query->type = V4L2_CTRL_TYPE_INTEGER;
-                std::strcpy(reinterpret_cast<char*>(query->name), "Brightness");
-                query->maximum = 100;
-                query->step = 1;
-            } else if (after < V4L2_CID_CONTRAST) {
-                query->id = V4L2_CID_CONTRAST;
-                query->type = V4L2_CTRL_TYPE_INTEGER;
-                query->flags = V4L2_CTRL_FLAG_DISABLED;
-            } else if (after < V4L2_CID_HFLIP) {
-                query->id = V4L2_CID_HFLIP;
-                query->type = V4L2_CTRL_TYPE_BOOLEAN;
-                std::strcpy(reinterpret_cast<char*>(query->name), "Horizontal Flip");
-                query->maximum = 1;
-            } else {
-                return Fail(EINVAL);
-            }
-            return 0;
-        }
-        case VIDIOC_G_CTRL:
-        case VIDIOC_S_CTRL: {
-            auto* control = static_cast<v4l2_control*>(arg);
-            if (control->id != V4L2_CID_BRIGHTNESS)
-                control->value = 0;
-            else if (request == VIDIOC_G_CTRL)
-                control->value = brightness;
-            else
-                brightness = control->value;
-            return 0;
-        }
-        default:
-            return Fail(ENOTTY);
-        }
-    }
-
-    V4l2Io Io() {
-        V4l2Io io;
-        io.open = [this](const char* path, int) {
-            const int node = std::atoi(path + std::strlen("/dev/video"));
-            if (!nodes.count(node))
-                return Fail(ENOENT);
-            ++openFds;
-            return 100 + node;
-        };
-        io.close = [this](int) { return --openFds, 0; };
-        io.ioctl = [this](int fd, unsigned long request, void* arg) {
-            return Ioctl(fd, request, arg);
-        };
-        io.mmap = [this](std::size_t length, int, std::int64_t offset) -> void* {
-            std::vector<uchar>& bytes = memory.at(static_cast<std::size_t>(offset / 0x10000));
-            if (length != bytes.size())
-                return MAP_FAILED;
-            ++mapped;
-            return bytes.data();
-        };
-        io.munmap = [this](void*, std::size_t) { return --mapped, 0; };
-        io.waitReadable = [this](int, int) {
-            ready += 1; // a frame arrives while we wait
-            return true;
-        };
-        return io;
-    }
-};
+constexpr std::uint32_t Streaming = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
 
 class V4l2DeviceTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        device.nodes = {{0, {V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING, "Cam 0"}},
-                        {1, {V4L2_CAP_META_CAPTURE | V4L2_CAP_STREAMING, "Cam 0 metadata"}},
-                        {3, {V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING, "カメラ"}},
-                        {4, {V4L2_CAP_VIDEO_CAPTURE, "read() only"}}};
-        const V4l2Io io = device.Io();
-        SetV4l2IoForTest(&io);
-    }
-    void TearDown() override { SetV4l2IoForTest(nullptr); }
+    void SetUp() override { ScanCaptureDrivers(); }
 
-    FakeDevice device;
+    ScriptedV4l2Device device{{{0, {Streaming, "Cam 0"}},
+                               {1, {V4L2_CAP_META_CAPTURE | V4L2_CAP_STREAMING, "Cam 0 metadata"}},
+                               {3, {Streaming, "カメラ", "usb-2"}},
+                               {4, {V4L2_CAP_VIDEO_CAPTURE, "read() only"}}}};
 };
 
 } // namespace
@@ -244,11 +51,15 @@ TEST_F(V4l2DeviceTest, StreamsTheNewestFrameWithoutTheRowPadding) {
     ASSERT_EQ(frame.format(), QImage::Format_RGB888);
     for (int y : {0, 1, 239})
         for (std::size_t k : {std::size_t{0}, std::size_t{959}})
-            EXPECT_EQ(frame.constScanLine(y)[k], FakeDevice::Byte(2, y, k)) << y << " " << k;
+            EXPECT_EQ(frame.constScanLine(y)[k], ScriptedV4l2Device::Byte(2, y, k))
+                << y << " " << k;
+    FakeClock clock;
+    clock.After(40, [&] { device.ready = 1; });
     EXPECT_TRUE(stream->ReadFrame(500, frame)); // waits for the next
-    EXPECT_EQ(frame.constScanLine(0)[0], FakeDevice::Byte(3, 0, 0));
+    EXPECT_EQ(clock.ElapsedMs(), 40);
+    EXPECT_EQ(frame.constScanLine(0)[0], ScriptedV4l2Device::Byte(3, 0, 0));
 
-    device.unplugged = true;
+    device.Unplug(0);
     EXPECT_FALSE(stream->ReadFrame(0, frame));
     EXPECT_TRUE(stream->Lost());
     EXPECT_FALSE(stream->SetSize({640, 480}));
@@ -285,4 +96,79 @@ TEST_F(V4l2DeviceTest, OffersTheDevicesOwnSizesAndWritableControls) {
     QImage frame;
     ASSERT_TRUE(stream->ReadFrame(0, frame));
     EXPECT_EQ(frame.size(), QSize(640, 480));
+}
+
+TEST_F(V4l2DeviceTest, DecodeErrorsCostAFrameAndAPulledCableReleasesTheDevice) {
+    FakeClock clock;
+    std::unique_ptr<CaptureStream> stream = CaptureDriverAt(0)->Open();
+    ASSERT_NE(stream, nullptr);
+    QImage frame;
+    // libv4l2 answers EIO for a frame it cannot decode; the stream waits on for the next.
+    device.ready = 1;
+    device.dequeueErrors = {EIO};
+    clock.After(30, [&] { device.ready = 1; });
+    ASSERT_TRUE(stream->ReadFrame(2000, frame));
+    EXPECT_EQ(clock.ElapsedMs(), 30);
+    EXPECT_EQ(frame.constScanLine(0)[0], ScriptedV4l2Device::Byte(0, 0, 0));
+    EXPECT_FALSE(stream->Lost());
+
+    // Errors without end make the stream give up as lost, long before the wait is over.
+    device.dequeueErrors.assign(1000, EIO);
+    EXPECT_FALSE(stream->ReadFrame(2000, frame));
+    EXPECT_TRUE(stream->Lost());
+    EXPECT_LT(clock.ElapsedMs(), 30 + 2000);
+    EXPECT_EQ(device.openFds, 0);
+
+    // A pulled cable loses the device at once, and the node is let go at once, so that the
+    // camera can come back at its own number.
+    device.dequeueErrors.clear();
+    stream = CaptureDriverAt(0)->Open();
+    ASSERT_NE(stream, nullptr);
+    device.Unplug(0);
+    device.ready = 1;
+    EXPECT_FALSE(stream->ReadFrame(2000, frame));
+    EXPECT_TRUE(stream->Lost());
+    EXPECT_EQ(device.openFds, 0);
+    EXPECT_EQ(device.mapped, 0);
+}
+
+TEST_F(V4l2DeviceTest, IndexesKeepTheirCamerasWhileCamerasComeAndGo) {
+    // Listed at set-up: index 0 is "Cam 0" at node 0, index 1 "カメラ" at node 3.
+    const int opensWhenListed = device.opens;
+    device.Unplug(0);
+    device.Plug(2, {Streaming, "Cam C", "usb-3"});
+    char name[80];
+    char version[80];
+    ASSERT_TRUE(capGetDriverDescriptionA(0, name, 80, version, 80));
+    EXPECT_STREQ(name, "Cam 0");
+    ASSERT_TRUE(capGetDriverDescriptionA(1, name, 80, version, 80));
+    EXPECT_EQ(QByteArray(name), ToCodePage932(QStringLiteral("カメラ")));
+    EXPECT_FALSE(capGetDriverDescriptionA(2, name, 80, version, 80));
+    EXPECT_EQ(device.opens, opensWhenListed); // the list is read, not taken again
+
+    // The index of the unplugged camera opens no other camera.
+    EXPECT_EQ(CaptureDriverAt(0)->Open(), nullptr);
+    std::unique_ptr<CaptureStream> stream = CaptureDriverAt(1)->Open();
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(device.lastOpenedNode, 3);
+    stream.reset();
+
+    // Plugged in again, the camera is found at its new node, even when another camera now
+    // holds its old one.
+    device.Unplug(2);
+    device.Plug(0, {Streaming, "Cam C", "usb-3"});
+    device.Plug(5, {Streaming, "Cam 0"});
+    stream = CaptureDriverAt(0)->Open();
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(device.lastOpenedNode, 5);
+    stream.reset();
+
+    // A new list takes the cameras as they are now.
+    ScanCaptureDrivers();
+    QList<QByteArray> listed;
+    for (UINT index = 0; capGetDriverDescriptionA(index, name, 80, version, 80); ++index)
+        listed.append(name);
+    EXPECT_EQ(listed,
+              QList<QByteArray>({"Cam C", ToCodePage932(QStringLiteral("カメラ")), "Cam 0"}));
+    EXPECT_EQ(device.openFds, 0);
 }

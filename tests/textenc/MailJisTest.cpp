@@ -119,9 +119,16 @@ TEST(MailJis, JisPrefixLengthCountsEscapesAndAlwaysMovesOn) {
         qsizetype length;
     };
     const Case cases[] = {
-        {"abc", 2, 2},  {"abc", 10, 3},   {"あい", 10, 2},  {"あい", 9, 1}, {"aあb", 10, 3},
-        {"aあb", 9, 2}, {"あaい", 17, 3}, {"あaい", 16, 2}, {"あ", 7, 1}, // too long for the room,
-                                                                          // taken all the same
+        {"abc", 2, 2},
+        {"abc", 10, 3},
+        {"あい", 10, 2},
+        {"あい", 9, 1},
+        {"aあb", 10, 3},
+        {"aあb", 9, 2},
+        {"あaい", 17, 3},
+        {"あaい", 16, 2},
+        {"あ", 7, 1}, // too long for the room,
+                      // taken all the same
         {"", 5, 0},
     };
     for (const Case& c : cases) {
