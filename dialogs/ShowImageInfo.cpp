@@ -6,6 +6,7 @@
 #include "capture/modCapture.h"
 #include "imaging/PelImage.h"
 #include "imaging/TempFolder.h"
+#include "platform/BitmapLayout.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ui/PictureBox.h"
@@ -15,7 +16,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLocale>
-#include <QtEndian>
 
 namespace {
 
@@ -33,6 +33,14 @@ int DecodeConverted(int formatType, const QString& converted, const QString& out
     default:
         return 0;
     }
+}
+
+// The signed little-endian 32-bit field at offset; bytes holds at least offset + 4.
+int Int32At(const QByteArray& bytes, int offset) {
+    quint32 value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | static_cast<uchar>(bytes.at(offset + i));
+    return static_cast<qint32>(value);
 }
 
 QString FormatName(int formatType) {
@@ -94,13 +102,13 @@ void ShowImageInfo(const CResAccount& setting, QWidget* parent) {
     if (DecodeConverted(setting.FormatType, converted, output) != 1)
         return;
     QByteArray bytes;
-    if (!LoadBinaryFile(output, bytes) || bytes.size() < 26)
+    if (!LoadBinaryFile(output, bytes) || bytes.size() < kBitmapHeaderSize)
         return;
     const QImage picture = QImage::fromData(bytes, "BMP");
     const qint64 fileSize = QFileInfo(converted).size();
     ClearTempFolder();
-    const int width = qFromLittleEndian<qint32>(bytes.constData() + 18);
-    const int height = qFromLittleEndian<qint32>(bytes.constData() + 22);
+    const int width = Int32At(bytes, kBitmapWidthOffset);
+    const int height = Int32At(bytes, kBitmapHeightOffset);
 
     frmDlgImageInfo window(parent);
     window.SetInfo(ImageInfoText(setting.FormatType, fileSize, width, height), picture);
