@@ -27,13 +27,8 @@ bool CPOP3::Connect(const QString& sHost, int nPort, QString& retChallenge) {
     sock->Close();
     sock->Connect(sHost, nPort);
     // A connection that is refused, fails or is dropped before it opens ends the wait at once.
-    const bool connected = wait.Until([this] { return IsConnected(); },
-                                      [this] {
-                                          const int state = sock->State();
-                                          return state != SocketControl::sckError &&
-                                                 state != SocketControl::sckClosed &&
-                                                 state != SocketControl::sckClosing;
-                                      });
+    const bool connected =
+        wait.Until([this] { return IsConnected(); }, [this] { return !sock->IsDown(); });
     if (!connected) {
         wait.bCancel = false;
         return false;

@@ -38,6 +38,9 @@ class SocketControl : public QObject {
     // Drops the connection at once; the state becomes closed. Harmless when already closed.
     void Close();
     int State() const { return state; }
+    // Closed, closing or failed: no connection can come of the control any more, so a wait
+    // for one ends at once.
+    bool IsDown() const { return state == sckError || state == sckClosed || state == sckClosing; }
 
     // Raised with the number of bytes waiting, and when the peer has closed the connection.
     std::function<void(qint64 bytesTotal)> onDataArrival;

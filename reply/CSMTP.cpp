@@ -30,13 +30,8 @@ bool CSMTP::Connect(const QString& sHost, int nPort) {
         return false;
     sock->Connect(sHost, nPort);
     // A connection that is refused, fails or is dropped before it opens ends the wait at once.
-    const bool connected = wait.Until([this] { return IsConnected(); },
-                                      [this] {
-                                          const int state = sock->State();
-                                          return state != SocketControl::sckError &&
-                                                 state != SocketControl::sckClosed &&
-                                                 state != SocketControl::sckClosing;
-                                      });
+    const bool connected =
+        wait.Until([this] { return IsConnected(); }, [this] { return !sock->IsDown(); });
     if (!connected) {
         wait.bCancel = false;
         sock->Close();
