@@ -1,6 +1,7 @@
 // One whole ComposeReply per iteration, in process, on photo-like stills of 640×480 and
 // 1920×1080: the default response setting (plain reduction to width 200, JPEG quality 99) and
 // the same with 256 colours. The stage files stay, as in the image info window's dry run.
+#include "platform/BitmapLayout.h"
 #include "platform/ProgramFolder.h"
 #include "reply/modSendMail.h"
 #include "tests/support/ScratchProgramFolder.h"
@@ -8,7 +9,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QtEndian>
 #include <benchmark/benchmark.h>
 #include <cmath>
 
@@ -16,24 +16,14 @@ namespace {
 
 // Smooth colour waves with a little seeded noise: it compresses and quantises like a photo.
 QByteArray PhotoLikeBitmap(int width, int height) {
-    const int stride = (3 * width + 3) / 4 * 4;
-    QByteArray file(54 + stride * height, '\0');
+    const int stride = static_cast<int>(RowStride(width));
+    QByteArray file = MakeBitmapFile(width, height);
     auto* bytes = reinterpret_cast<uchar*>(file.data());
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    qToLittleEndian<quint32>(quint32(file.size()), bytes + 2);
-    qToLittleEndian<quint32>(54, bytes + 10);
-    qToLittleEndian<quint32>(40, bytes + 14);
-    qToLittleEndian<qint32>(width, bytes + 18);
-    qToLittleEndian<qint32>(height, bytes + 22);
-    qToLittleEndian<quint16>(1, bytes + 26);
-    qToLittleEndian<quint16>(24, bytes + 28);
-    qToLittleEndian<quint32>(quint32(stride * height), bytes + 34);
     QRandomGenerator noise(7);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const double u = double(x) / width, v = double(y) / height;
-            uchar* pixel = bytes + 54 + y * stride + 3 * x;
+            uchar* pixel = bytes + kBitmapHeaderSize + y * stride + 3 * x;
             const double base[3] = {128 + 90 * std::sin(6 * u + 2 * v),
                                     128 + 80 * std::sin(4 * v - 3 * u + 1),
                                     128 + 70 * std::cos(9 * u * v + 5 * v)};

@@ -3,6 +3,7 @@
 // and the image steps that read and write it: a 14-byte file header and a 40-byte info
 // header (pixels at offset 54, no colour table), 3 bytes a pixel in blue-green-red order, rows
 // bottom-up and padded to a multiple of 4 bytes.
+#include <QByteArray>
 #include <cstdint>
 
 constexpr int kBitmapHeaderSize = 54;
@@ -22,3 +23,7 @@ constexpr int kBitmapImageSizeOffset = 34;
 constexpr int64_t RowStride(int64_t width) {
     return 3 * width + width % 4;
 }
+
+// A whole file of this layout, pixels zero: the header filled in for width × height (a
+// negative height, which the image steps refuse, still gets its |height| rows).
+QByteArray MakeBitmapFile(int width, int height);

@@ -1,13 +1,8 @@
 #include "tests/support/BitmapSamples.h"
 
-#include <QFile>
-#include <QtEndian>
+#include "platform/BitmapLayout.h"
 
-namespace {
-int Stride(int width) {
-    return (3 * width + 3) / 4 * 4;
-}
-} // namespace
+#include <QFile>
 
 Pixel SamplePixel(int x, int y) {
     return {static_cast<unsigned char>(x), static_cast<unsigned char>(y),
@@ -15,24 +10,13 @@ Pixel SamplePixel(int x, int y) {
 }
 
 QByteArray MakeBitmap(int width, int height, int extraBytes) {
-    const int stride = Stride(width);
-    const int pixelBytes = stride * (height < 0 ? -height : height);
-    QByteArray file(54 + pixelBytes, '\0');
+    const int stride = static_cast<int>(RowStride(width));
+    QByteArray file = MakeBitmapFile(width, height);
     auto* bytes = reinterpret_cast<uchar*>(file.data());
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    qToLittleEndian<quint32>(quint32(file.size()), bytes + 2);
-    qToLittleEndian<quint32>(54, bytes + 10);
-    qToLittleEndian<quint32>(40, bytes + 14);
-    qToLittleEndian<qint32>(width, bytes + 18);
-    qToLittleEndian<qint32>(height, bytes + 22);
-    qToLittleEndian<quint16>(1, bytes + 26);
-    qToLittleEndian<quint16>(24, bytes + 28);
-    qToLittleEndian<quint32>(quint32(pixelBytes), bytes + 34);
     for (int y = 0; y < (height < 0 ? -height : height); ++y)
         for (int x = 0; x < width; ++x) {
             const Pixel pixel = SamplePixel(x, y);
-            std::copy(pixel.begin(), pixel.end(), bytes + 54 + y * stride + 3 * x);
+            std::copy(pixel.begin(), pixel.end(), bytes + kBitmapHeaderSize + y * stride + 3 * x);
         }
     if (extraBytes < 0)
         file.chop(-extraBytes);
@@ -42,7 +26,7 @@ QByteArray MakeBitmap(int width, int height, int extraBytes) {
 }
 
 Pixel PixelOf(const QByteArray& file, int width, int x, int y) {
-    const int at = 54 + y * Stride(width) + 3 * x;
+    const int at = kBitmapHeaderSize + y * static_cast<int>(RowStride(width)) + 3 * x;
     return {static_cast<unsigned char>(file[at]), static_cast<unsigned char>(file[at + 1]),
             static_cast<unsigned char>(file[at + 2])};
 }
