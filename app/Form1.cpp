@@ -43,8 +43,14 @@ int TwipsToPixelsY(double twips) {
 } // namespace
 
 Form1::Form1(std::function<void()> runCheck)
-    : schedule(runCheck ? std::move(runCheck)
-                        : std::function<void()>([] { RunMailCheck(CurrentMailAccount); })),
+    : schedule([this, check = runCheck ? std::move(runCheck) : std::function<void()>([] {
+                          RunMailCheck(CurrentMailAccount);
+                      })] {
+          check();
+          // A close that came during the check runs now that the check has ended.
+          if (closePending)
+              QTimer::singleShot(0, this, &QWidget::close);
+      }),
       tmrMailCheck(new QTimer(this)), tmrResize(new QTimer(this)), sckPOP(new SocketControl(this)),
       sckSMTP(new SocketControl(this)) {
     auto* client = new QWidget(this);
@@ -75,6 +81,7 @@ Form1::Form1(std::function<void()> runCheck)
 }
 
 Form1::~Form1() {
+    SetStillCapture({});
     SetInformationSink({});
     if (MainWindowPlacement() == this)
         SetMainWindowPlacement(nullptr);
@@ -106,6 +113,7 @@ bool Form1::Form_Load() {
 
     POP3Client().Init(*sckPOP);
     SMTPClient().Init(*sckSMTP);
+    SetStillCapture([this](const QString& path) { CaptureToFile(path, picTemp); });
     BuildDriverMenu();
     Capture_Resize();
     schedule.ClientsBound();
@@ -124,6 +132,15 @@ void Form1::Form_Unload() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    // Shutdown must not pull the settings and temp/ from under a running check: the check is
+    // cancelled, and the close comes again when it has ended.
+    if (schedule.Checking()) {
+        closePending = true;
+        tmrMailCheck->stop();
+        CancelMailCheck();
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

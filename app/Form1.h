@@ -62,6 +62,7 @@ class Form1 : public QMainWindow, public WindowPlacement {
 
     MailCheckSchedule schedule;
     bool unloaded = false;
+    bool closePending = false; // a close came during a mail check
 
     QTimer* tmrMailCheck;
     QTimer* tmrResize;

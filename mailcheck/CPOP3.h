@@ -65,6 +65,8 @@ class CPOP3 {
     void Notify_DataArrival(const QString& text);
     // Sleeps one poll period.
     void Wait() const { wait.Wait(); }
+    // Whether the connection to the server is open.
+    bool IsConnected() const;
 
   private:
     // Sends command and CR LF (socket errors ignored; the read that follows notices), pumps
@@ -74,7 +76,6 @@ class CPOP3 {
     // otherwise whatever arrived before the time-out, cancel or disconnect. A reply that
     // passes MaxReplyLength without completing gives "" and closes the connection.
     QString ReadResponse(ReplyMode mode);
-    bool IsConnected() const;
     bool ReadData(QString& retData);
     bool ReadList(QStringList& retList);
     // LIST or UIDL: the whole list, or with id > 0 the one entry.

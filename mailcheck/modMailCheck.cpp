@@ -1,4 +1,217 @@
 #include "mailcheck/modMailCheck.h"
 
-// The mail-check cycle is still to come: a due check does nothing yet.
-void RunMailCheck(const CMailAccount&) {}
+#include "log/WriteLog.h"
+#include "mailcheck/CCryptMD5.h"
+#include "mailcheck/CPOP3.h"
+#include "mailcheck/ReceivedUidls.h"
+#include "mailcheck/RequestHeader.h"
+#include "platform/ProgramFolder.h"
+#include "reply/CSMTP.h"
+#include "reply/modSendMail.h"
+#include "settings/AllSettings.h"
+#include "settings/ProgramObjects.h"
+#include "settings/ResponseSettingCollection.h"
+#include "settings/modFileAccess.h"
+
+#include <QFile>
+#include <utility>
+
+namespace {
+
+bool checkCancelled = false;
+
+StillCapture& InstalledCapture() {
+    static StillCapture capture;
+    return capture;
+}
+
+// The list as it stands goes to the rule file at once, so that a crash never answers a
+// request twice.
+void StoreReceived(ReceivedUidls& received) {
+    ReceivedUidlList = received.List();
+    SaveReceivedUidlList();
+    received.Written();
+}
+
+// What became of one message.
+enum class Outcome {
+    Concluded, // answered or passed over for good
+    Retry,     // tried again at the next check
+    Answered,  // the reply was sent
+    Lost,      // the connection is gone: the check ends
+};
+
+QString DecodedSubject(const QString& value) {
+    const QString decoded = DecodeSubject(value);
+    return decoded.isEmpty() ? value : decoded;
+}
+
+// Reads message n's header and answers it when it is a request of an accepted sender.
+Outcome HandleMessage(CPOP3& pop, int n) {
+    QString header;
+    if (!pop.CMD_TOP(n, 0, header)) {
+        if (checkCancelled)
+            return Outcome::Retry;
+        if (!pop.IsConnected()) {
+            WriteLog(QStringLiteral("サーバーとの接続が切れました"));
+            return Outcome::Lost;
+        }
+        WriteLog(QStringLiteral("メールのヘッダを取得できませんでした"));
+        return Outcome::Retry;
+    }
+    if (IsOversizedHeader(header)) {
+        WriteLog(QStringLiteral("メールのヘッダが大きすぎるため読みませんでした"));
+        return Outcome::Concluded;
+    }
+    QString from, to, subject;
+    for (const HeaderField& field : RequestFields(UnfoldHeader(header))) {
+        WriteLog(field.Name + QStringLiteral(": ") + field.Value);
+        if (field.Name == QStringLiteral("From"))
+            from = ExtractAddress(field.Value);
+        else if (field.Name == QStringLiteral("To"))
+            to = ExtractAddress(field.Value);
+        else
+            subject = DecodedSubject(field.Value);
+    }
+    if (subject.isEmpty() || from.isEmpty())
+        return Outcome::Concluded;
+    int index = 0;
+    if (!FindResponseSetting(from, index, 0)) {
+        WriteLog(QStringLiteral("許可されていないメールアドレスでした"));
+        return Outcome::Concluded;
+    }
+    WriteLog(QStringLiteral("許可されているメールアドレスです"));
+    const CResAccount setting = ResponseSettings[static_cast<size_t>(index - 1)];
+    if (!AcceptedLeftSubject.isEmpty() && !HasSubjectPrefix(subject, AcceptedLeftSubject)) {
+        WriteLog(QStringLiteral("件名の先頭に ") + AcceptedLeftSubject +
+                 QStringLiteral(" がないため許可されませんでした"));
+        return Outcome::Concluded;
+    }
+    return ReplyToMessage(setting, subject, from, to) ? Outcome::Answered : Outcome::Retry;
+}
+
+// Walks the server's list in message-number order, answering each new request.
+void WalkMailbox(CPOP3& pop, const QStringList& list) {
+    ReceivedUidls received(ReceivedUidlList);
+    received.KeepOnly(list);
+    for (int n = 1; n < list.size() && !checkCancelled; ++n) {
+        const QString& uid = list[n];
+        if (uid.isEmpty() || !received.IsNewUidl(uid))
+            continue;
+        const Outcome outcome = HandleMessage(pop, n);
+        if (outcome == Outcome::Lost)
+            break;
+        if (outcome == Outcome::Retry)
+            continue;
+        received.Conclude(uid);
+        if (outcome != Outcome::Answered)
+            continue;
+        StoreReceived(received);
+        // A request is deleted only when its reply was sent, and never without a prefix.
+        if (DeleteAfterReply && !AcceptedLeftSubject.isEmpty() && !checkCancelled) {
+            pop.CMD_DELE(n);
+            WriteLog(QStringLiteral("メールを削除しました"));
+        }
+    }
+    if (received.Changed())
+        StoreReceived(received);
+}
+
+bool LogIn(CPOP3& pop, const CMailAccount& account, const QString& challenge) {
+    bool loggedIn;
+    if (account.APOP) {
+        CCryptMD5 md5;
+        loggedIn =
+            pop.Login2(account.UserName, md5.DigestStrToHexStr(challenge + account.Password));
+        WriteLog(QStringLiteral("APOPでログインします..."));
+    } else {
+        loggedIn = pop.Login(account.UserName, account.Password);
+        WriteLog(QStringLiteral("ログインします..."));
+    }
+    return loggedIn;
+}
+
+} // namespace
+
+void RunMailCheck(const CMailAccount& account) {
+    checkCancelled = false;
+    WriteLog(QString());
+    WriteLog(QStringLiteral("メールチェックします (") + account.Name + u')');
+    CPOP3& pop = POP3Client();
+    pop.TimeoutSecond(static_cast<float>(account.Timeout));
+    WriteLog(QStringLiteral("接続しています..."));
+    QString challenge;
+    const bool connected = pop.Connect(account.POPHost, account.POPPort, challenge);
+    if (!connected || checkCancelled) {
+        if (!checkCancelled)
+            WriteLog(QStringLiteral("接続できませんでした。インターネットに接続できる状態ではない"
+                                    "か、ホスト名が正しくありません。"));
+        pop.SockClose();
+        return;
+    }
+    WriteLog(QStringLiteral("接続しました"));
+    const bool loggedIn = LogIn(pop, account, challenge);
+    if (checkCancelled) {
+        pop.SockClose();
+        return;
+    }
+    if (!loggedIn) {
+        WriteLog(QStringLiteral("ログインできませんでした"));
+        pop.Quit();
+        return;
+    }
+    WriteLog(QStringLiteral("ログインしました"));
+    int count = 0, bytes = 0;
+    pop.CMD_STAT(count, bytes);
+    QStringList list;
+    if (!checkCancelled && count <= 0)
+        WriteLog(QStringLiteral("メールはありませんでした"));
+    else if (!checkCancelled && pop.CMD_UIDL(list, 0))
+        WalkMailbox(pop, list);
+    else if (!checkCancelled)
+        WriteLog(QStringLiteral("メールの一覧を取得できませんでした"));
+    // A cancelled check takes no further step: without QUIT the server keeps every message.
+    if (checkCancelled)
+        pop.SockClose();
+    else
+        pop.Quit();
+}
+
+void CancelMailCheck() {
+    checkCancelled = true;
+    POP3Client().Cancel();
+    SMTPClient().Cancel();
+}
+
+bool ReplyToMessage(const CResAccount& setting, const QString&, const QString& requester,
+                    const QString& ownAddress) {
+    WriteLog(QStringLiteral("キャプチャしています"));
+    MakeFolder(TempFolder());
+    const QString still = TempFolder() + QStringLiteral("/capture.bmp");
+    // No old still may stand in for the one that is not taken.
+    QFile::remove(still);
+    if (InstalledCapture())
+        InstalledCapture()(still);
+    if (checkCancelled)
+        return false;
+    WriteLog(QStringLiteral("メールの作成をしています..."));
+    QString failure;
+    if (!ComposeReply(still, TempFolder() + QStringLiteral("/new.eml"), setting, ownAddress,
+                      requester, true, failure)) {
+        WriteLog(QStringLiteral("メールの作成に失敗しました"));
+        return false;
+    }
+    if (checkCancelled)
+        return false;
+    WriteLog(QStringLiteral("メールを送信しています..."));
+    if (!SendReplyFile(requester)) {
+        WriteLog(QStringLiteral("メールの送信に失敗しました"));
+        return false;
+    }
+    WriteLog(QStringLiteral("メールを送信しました"));
+    return true;
+}
+
+StillCapture SetStillCapture(StillCapture capture) {
+    return std::exchange(InstalledCapture(), std::move(capture));
+}

@@ -1,6 +1,30 @@
 #pragma once
 // One mail check: log in, find new requests from accepted senders, answer each with a still.
 #include "settings/CMailAccount.h"
+#include "settings/CResAccount.h"
 
-// One whole check with account; the outcome is in the activity log.
+#include <QString>
+#include <functional>
+
+// One whole check with account; the outcome is in the activity log. Each message the check
+// carries to a conclusion (answered, or passed over for its sender, its subject or its
+// header) joins ReceivedUidlList, and the rule file is saved as soon as a reply is sent and
+// at the end of a check that changed the list; a message whose capture, compose or send
+// failed is tried again at the next check. Identifiers no longer on the server are dropped.
 void RunMailCheck(const CMailAccount& account);
+
+// For shutdown: ends the running check at its next wait (both clients are cancelled, and a
+// client that is not waiting keeps the cancel for its next wait) and keeps it from taking any
+// further step. The next RunMailCheck no longer sees it.
+void CancelMailCheck();
+
+// Captures, composes and sends one reply: the still of the camera, the reply to requester
+// from ownAddress by setting's image and text. subject is not used. True only when the
+// reply was sent.
+bool ReplyToMessage(const CResAccount& setting, const QString& subject, const QString& requester,
+                    const QString& ownAddress);
+
+// Writes the camera's current frame to path. The main window installs the capture; without
+// one no still is written and the reply cannot be composed. Answers the capture it replaces.
+using StillCapture = std::function<void(const QString& path)>;
+StillCapture SetStillCapture(StillCapture capture);

@@ -74,8 +74,12 @@ bool LoadAllSettings() {
 
 void SaveAllSettings() {
     const QString folder = OptionsFolder();
-    SaveRuleFile(RuleFilePath(folder), ReceivedUidlList);
+    SaveReceivedUidlList();
     SaveMailAccountFile(folder, CurrentMailAccount);
     SaveResponseSettingFiles(folder, ResponseSettings);
     SaveOptionFile(folder);
+}
+
+void SaveReceivedUidlList() {
+    SaveRuleFile(RuleFilePath(OptionsFolder()), ReceivedUidlList);
 }

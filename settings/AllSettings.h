@@ -8,3 +8,6 @@ bool LoadAllSettings();
 
 // Writes the rule file, the mail account, the response settings and the options file.
 void SaveAllSettings();
+
+// Writes the rule file alone, as the mail check does whenever ReceivedUidlList changed.
+void SaveReceivedUidlList();
