@@ -90,7 +90,8 @@ Outcome HandleMessage(CPOP3& pop, int n) {
     return ReplyToMessage(setting, subject, from, to) ? Outcome::Answered : Outcome::Retry;
 }
 
-// Walks the server's list in message-number order, answering each new request.
+// Walks the server's list in message-number order, answering each new request; identifiers
+// that the list no longer holds are dropped.
 void WalkMailbox(CPOP3& pop, const QStringList& list) {
     ReceivedUidls received(ReceivedUidlList);
     received.KeepOnly(list);
@@ -162,11 +163,14 @@ void RunMailCheck(const CMailAccount& account) {
     }
     WriteLog(QStringLiteral("ログインしました"));
     int count = 0, bytes = 0;
-    pop.CMD_STAT(count, bytes);
+    const bool counted = pop.CMD_STAT(count, bytes);
     QStringList list;
-    if (!checkCancelled && count <= 0)
+    if (!checkCancelled && count <= 0) {
         WriteLog(QStringLiteral("メールはありませんでした"));
-    else if (!checkCancelled && pop.CMD_UIDL(list, 0))
+        // A mailbox that is known to be empty holds none of the received messages.
+        if (counted && count == 0)
+            WalkMailbox(pop, list);
+    } else if (!checkCancelled && pop.CMD_UIDL(list, 0))
         WalkMailbox(pop, list);
     else if (!checkCancelled)
         WriteLog(QStringLiteral("メールの一覧を取得できませんでした"));

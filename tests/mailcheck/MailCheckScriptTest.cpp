@@ -187,3 +187,14 @@ TEST_F(MailCheckScript, MissingFieldsAndStrangersArePassedOverForGood) {
                            "Subject: CAM", "From: BOB@example.net", "Subject: CAM", NotAccepted}));
     EXPECT_EQ(ReceivedUidlList, QStringList({"a", "b", "c", "d"}));
 }
+
+TEST_F(MailCheckScript, OnlyAnEmptyMailboxForgetsTheReceivedList) {
+    const QStringList received{QStringLiteral("a"), QStringLiteral("b")};
+    ReceivedUidlList = received;
+    Check(LoginScript() + std::vector<ScriptStep>{Say("-ERR busy\r\n"), Hear(), Say("+OK\r\n")});
+    EXPECT_EQ(ReceivedUidlList, received);
+    Check(LoginScript() + std::vector<ScriptStep>{Say("+OK 0 0\r\n"), Hear(), Say("+OK\r\n")});
+    EXPECT_EQ(ReceivedUidlList, QStringList());
+    EXPECT_TRUE(RuleFile().startsWith("//")) << RuleFile().data();
+    EXPECT_FALSE(RuleFile().contains("\na\r\n")) << RuleFile().data();
+}

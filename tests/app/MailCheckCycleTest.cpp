@@ -1,0 +1,263 @@
+// Requests answered end to end: a private Dovecot holds the camera's mailbox, aiosmtpd stores
+// the replies, the test capture driver is the camera, and the check runs through the main
+// window's own wiring. Python's email package and Pillow read every reply.
+#include "app/Form1.h"
+#include "mailcheck/modMailCheck.h"
+#include "platform/ui/CaptureDrivers.h"
+#include "platform/ui/TestCaptureDriver.h"
+#include "settings/ProgramObjects.h"
+#include "tests/reply/ReplyFixture.h"
+#include "tests/support/DovecotServer.h"
+#include "tests/support/LogLines.h"
+#include "tests/support/LoopbackPort.h"
+#include "tests/support/MsgBoxRecorder.h"
+#include "tests/support/ProgramObjectsReset.h"
+#include "tests/support/PumpUntil.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/SmtpServer.h"
+
+#include <QFile>
+#include <map>
+
+namespace {
+
+const QString Own = QStringLiteral("cam@example.com");
+const QString Bob = QStringLiteral("bob@example.net");
+const QString Alice = QStringLiteral("alice@example.org");
+const QString Carol = QStringLiteral("carol@example.com");
+
+QByteArray Request(const QByteArray& fromLine, const QByteArray& subjectLine) {
+    return fromLine + "\r\nTo: " + Own.toLatin1() + "\r\n" + subjectLine +
+           "\r\nDate: Mon, 1 Nov 2027 09:00:00 +0900\r\n\r\nplease\r\n";
+}
+
+// The log lines of one message, from its header lines to its end.
+QStringList Lines(const QByteArray& fromLine, const QByteArray& subjectLine,
+                  const QStringList& tail) {
+    QStringList lines;
+    if (fromLine.startsWith("From:"))
+        lines.append(QString::fromLatin1(fromLine));
+    lines.append(QStringLiteral("To: ") + Own);
+    lines.append(QString::fromLatin1(subjectLine));
+    return lines + tail;
+}
+
+const QStringList Replied = {"許可されているメールアドレスです", "キャプチャしています",
+                             "メールの作成をしています...", "メールを送信しています...",
+                             "メールを送信しました"};
+const QString Deleted = QStringLiteral("メールを削除しました");
+
+QStringList CheckOpening(const QString& login = QStringLiteral("ログインします...")) {
+    return {QString(),
+            "メールチェックします (camera)",
+            "接続しています...",
+            "接続しました",
+            login,
+            "ログインしました"};
+}
+
+class MailCheckCycle : public ReplyFixture {
+  protected:
+    void SetUp() override {
+        if (DovecotServer::Program().isEmpty())
+            GTEST_SKIP() << "dovecot is not installed";
+        ReplyFixture::SetUp();
+        QString problem;
+        ASSERT_TRUE(pop.Start({{"camera", "campass"}}, problem)) << problem.toStdString();
+        ASSERT_TRUE(smtp.Start(problem)) << problem.toStdString();
+        camera = std::make_shared<TestCaptureDriver>("test camera", "1.0",
+                                                     std::vector<QSize>{{640, 480}});
+        SetCaptureDriversForTest({camera});
+        form = std::make_unique<Form1>();
+        ASSERT_TRUE(form->Form_Load());
+        ASSERT_TRUE(PumpUntil([&] { return camera->State().lastFrame >= 0; }));
+
+        CurrentMailAccount.Name = QStringLiteral("camera");
+        CurrentMailAccount.MailAddr = Own;
+        CurrentMailAccount.POPHost = QStringLiteral("127.0.0.1");
+        CurrentMailAccount.POPPort = pop.Port();
+        CurrentMailAccount.UserName = QStringLiteral("camera");
+        CurrentMailAccount.Password = QStringLiteral("campass");
+        CurrentMailAccount.SMTPHost = QStringLiteral("127.0.0.1");
+        CurrentMailAccount.SMTPPort = smtp.Port();
+        CurrentMailAccount.Timeout = 10;
+        CResAccount jpeg;
+        jpeg.Name = QStringLiteral("small JPEG");
+        jpeg.ReductionWidth = 160;
+        jpeg.vAcceptedMailAddrs = QStringList{Bob, QString(), Alice};
+        jpeg.SendMail_Subject = QString::fromUtf8("カメラの写真");
+        jpeg.SendMail_Body = QString::fromUtf8("写真です");
+        CResAccount png = jpeg;
+        png.Name = QStringLiteral("PNG");
+        png.FormatType = 1;
+        png.ReductionWidth = 120;
+        png.vAcceptedMailAddrs = QStringList{Carol, Bob};
+        ResponseSettings = {jpeg, png};
+        AcceptedLeftSubject = QStringLiteral("CAM");
+    }
+    void TearDown() override {
+        form.reset();
+        SetCaptureDriversForTest({});
+        ResetProgramObjects();
+    }
+
+    void Deliver(const QByteArray& message) { ASSERT_TRUE(pop.Deliver("camera", message)); }
+
+    // Runs one check from the menu command and answers its log lines.
+    QStringList Check() {
+        const qsizetype before = LoggedMessages(folder).size();
+        form->mnuTest_MailCheck_Click();
+        return LoggedMessages(folder).mid(before);
+    }
+
+    // Each reply stored for recipient, read by the independent reader: sound, from the
+    // camera's address, with the image of the setting.
+    void ExpectReplies(const QString& recipient, const QStringList& formats, int width,
+                       int height) {
+        const std::vector<SmtpServer::StoredMail> mails = smtp.Mails(recipient);
+        ASSERT_EQ(mails.size(), static_cast<size_t>(formats.size())) << recipient.toStdString();
+        for (size_t i = 0; i < mails.size(); ++i) {
+            EXPECT_EQ(mails[i].MailFrom, Own);
+            const QString stored = folder.Path() + QStringLiteral("/stored.eml");
+            WriteWholeFile(stored, mails[i].Message);
+            const QString format = formats[static_cast<qsizetype>(i)];
+            ExpectSoundReply(stored, QByteArray(), QString::fromUtf8("写真です\n"), format,
+                             format == "PNG" ? 120 : width, format == "PNG" ? 90 : height);
+            const MailReport report = Probe(stored);
+            EXPECT_EQ(report.json["to"].toString(), recipient);
+            EXPECT_EQ(report.json["from"].toString(), Own);
+        }
+    }
+
+    QStringList RuleEntries() const {
+        QStringList entries;
+        const QString text = QString::fromLatin1(folder.Read("options/main.rul"));
+        for (const QString& line : text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+            if (!line.startsWith(QStringLiteral("//")))
+                entries.append(line);
+        return entries;
+    }
+
+    DovecotServer pop;
+    SmtpServer smtp;
+    MsgBoxRecorder boxes;
+    std::shared_ptr<TestCaptureDriver> camera;
+    std::unique_ptr<Form1> form;
+};
+
+} // namespace
+
+TEST_F(MailCheckCycle, AcceptedRequestsAreAnsweredOnceAndDeleted) {
+    // The requests as mail programs write them.
+    struct Mail {
+        QByteArray from, subject;
+        QStringList tail;
+    };
+    const std::vector<Mail> mails = {
+        {"From: \"Bob\" <bob@example.net>",
+         "Subject: =?ISO-2022-JP?B?Q0FNGyRCPEw/PxsoQg==?=", Replied + QStringList{Deleted}},
+        {"From: alice@example.org",
+         "Subject: =?UTF-8?B?Q0FNIOeUu+WDj+OBj+OBoOOBleOBhA==?=", Replied + QStringList{Deleted}},
+        {"From: Carol <carol@example.com>",
+         "Subject: =?utf-8?Q?CAM_=E3=81=8A=E9=A1=98=E3=81=84?=", Replied + QStringList{Deleted}},
+        {"From: bob@example.net", "Subject: C\r\n AM folded", Replied + QStringList{Deleted}},
+        {"From: alice@example.org",
+         "Subject: =?UTF-8?B?77yj77yh77yt5YWo6KeS44Gn44GZ?=", Replied + QStringList{Deleted}},
+        {"From: bob@example.net",
+         "Subject: cam lower case",
+         {"許可されているメールアドレスです", "件名の先頭に CAM がないため許可されませんでした"}},
+        {"from: bob@example.net", "Subject: CAM from in lower case", {}},
+        {"From: Eve <eve@example.com>", "Subject: CAM", {"許可されていないメールアドレスでした"}},
+        {"From: bob@example.net", "Subject: ", {}},
+    };
+    QStringList expected = CheckOpening();
+    for (const Mail& mail : mails) {
+        Deliver(Request(mail.from, mail.subject));
+        QByteArray logged = mail.subject;
+        logged.replace("\r\n ", "");
+        expected += Lines(mail.from, logged, mail.tail);
+    }
+    DeleteAfterReply = true;
+    EXPECT_EQ(Check(), expected);
+    EXPECT_TRUE(boxes.Boxes().empty());
+
+    // Bob's requests went to the first setting that accepts him, Carol's to the PNG one.
+    ExpectReplies(Bob, {"JPEG", "JPEG"}, 160, 120);
+    ExpectReplies(Alice, {"JPEG", "JPEG"}, 160, 120);
+    ExpectReplies(Carol, {"PNG"}, 160, 120);
+    EXPECT_TRUE(smtp.Mails(QStringLiteral("eve@example.com")).empty());
+    EXPECT_EQ(pop.StoredCount("camera"), 4);
+    // Every message was settled: the answered ones, and those passed over for good.
+    const QStringList afterFirst = RuleEntries();
+    EXPECT_EQ(afterFirst.size(), 9);
+    EXPECT_EQ(afterFirst, *ReceivedUidlList);
+
+    // The second check answers nothing, and forgets the deleted messages.
+    EXPECT_EQ(Check(), CheckOpening());
+    EXPECT_EQ(smtp.Mails(Bob).size(), 2u);
+    EXPECT_EQ(RuleEntries(), afterFirst.mid(5));
+    EXPECT_EQ(pop.StoredCount("camera"), 4);
+}
+
+TEST_F(MailCheckCycle, WithoutAPrefixEveryAcceptedSenderIsAnsweredAndNothingDeleted) {
+    AcceptedLeftSubject.clear();
+    DeleteAfterReply = true;
+    Deliver(Request("From: bob@example.net", "Subject: cam lower case"));
+    Deliver(Request("From: bob@example.net", "Subject: "));
+    CurrentMailAccount.APOP = 1;
+    EXPECT_EQ(Check(), CheckOpening("APOPでログインします...") +
+                           Lines("From: bob@example.net", "Subject: cam lower case", Replied) +
+                           Lines("From: bob@example.net", "Subject: ", {}));
+    ExpectReplies(Bob, {"JPEG"}, 160, 120);
+    EXPECT_EQ(pop.StoredCount("camera"), 2);
+    EXPECT_EQ(RuleEntries().size(), 2);
+}
+
+TEST_F(MailCheckCycle, AReplyThatFailedIsAnsweredAtTheNextCheckExactlyOnce) {
+    const int down = FreeLoopbackPort();
+    ASSERT_NE(down, 0);
+    CurrentMailAccount.SMTPPort = down;
+    DeleteAfterReply = true;
+    const QByteArray from = "From: bob@example.net", subject = "Subject: CAM now";
+    Deliver(Request(from, subject));
+    QStringList failed = Replied.mid(0, 4);
+    failed.append(QStringLiteral("メールの送信に失敗しました"));
+    EXPECT_EQ(Check(), CheckOpening() + Lines(from, subject, failed));
+    EXPECT_EQ(RuleEntries(), QStringList());
+    EXPECT_EQ(pop.StoredCount("camera"), 1);
+
+    CurrentMailAccount.SMTPPort = smtp.Port();
+    EXPECT_EQ(Check(), CheckOpening() + Lines(from, subject, Replied + QStringList{Deleted}));
+    EXPECT_EQ(RuleEntries().size(), 1);
+    EXPECT_EQ(Check(), CheckOpening() + QStringList{"メールはありませんでした"});
+    ExpectReplies(Bob, {"JPEG"}, 160, 120);
+    EXPECT_EQ(pop.StoredCount("camera"), 0);
+    EXPECT_EQ(RuleEntries(), QStringList());
+}
+
+TEST_F(MailCheckCycle, AClosedWindowEndsTheCheckFirstAndKeepsWhatWasAnswered) {
+    DeleteAfterReply = true;
+    Deliver(Request("From: bob@example.net", "Subject: CAM one"));
+    Deliver(Request("From: alice@example.org", "Subject: CAM two"));
+    // The window is closed while the second still is taken.
+    int captures = 0;
+    const StillCapture camera = SetStillCapture({});
+    SetStillCapture([&](const QString& path) {
+        camera(path);
+        if (++captures == 2)
+            form->close();
+    });
+    const QStringList lines = Check();
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.last(), QStringLiteral("キャプチャしています")); // nothing ran after
+    // The shutdown comes once the check has ended, and saves the first answer.
+    EXPECT_FALSE(QFile::exists(folder.Path() + "/options/main.opt"));
+    ASSERT_TRUE(PumpUntil([&] { return QFile::exists(folder.Path() + "/options/main.opt"); }));
+    EXPECT_EQ(smtp.Mails(Bob).size(), 1u);
+    EXPECT_TRUE(smtp.Mails(Alice).empty());
+    EXPECT_EQ(RuleEntries().size(), 1);
+    // Without QUIT the server keeps both; the first is never answered again.
+    EXPECT_EQ(pop.StoredCount("camera"), 2);
+    EXPECT_TRUE(QDir(TempFolder()).entryList(QDir::Files).isEmpty());
+    SetStillCapture({});
+}
