@@ -28,6 +28,7 @@
 #include <benchmark/benchmark.h>
 #include <map>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 

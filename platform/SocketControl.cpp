@@ -44,7 +44,11 @@ bool SocketControl::SendData(const QString& sText) {
     if (state != sckConnected)
         return false;
     const QByteArray bytes = ToCodePage932(sText);
-    return socket->write(bytes) == bytes.size();
+    if (socket->write(bytes) != bytes.size())
+        return false;
+    // Out at once, not at the next turn of the event loop: each command waits for its reply.
+    socket->flush();
+    return true;
 }
 
 bool SocketControl::GetData(QString& retText) {
