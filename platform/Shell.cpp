@@ -45,7 +45,10 @@ bool DesktopShell::ShellExecuteEx(SHELLEXECUTEINFO& info) {
     info.hProcess = 0;
     if (info.lpVerb != QStringLiteral("open") || info.lpFile.isEmpty())
         return false;
-    const QFileInfo file(info.lpFile);
+    // A bare program name is looked for as the file search looks for it.
+    QString found;
+    const QFileInfo file(
+        !QFileInfo::exists(info.lpFile) && SearchPath(info.lpFile, found) ? found : info.lpFile);
     qint64 processId = 0;
     bool started = false;
     if (file.isFile() && file.isExecutable())
