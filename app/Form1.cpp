@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "app/CaptureLayout.h"
 #include "capture/modCapture.h"
 #include "imaging/PelImage.h"
 #include "imaging/TempFolder.h"
@@ -72,6 +73,8 @@ Form1::Form1(std::function<void()> runCheck)
     tmrMailCheck->setInterval(MailCheckPeriodMs);
     connect(tmrMailCheck, &QTimer::timeout, this, &Form1::tmrMailCheck_Timer);
     tmrResize->setSingleShot(true);
+    // Never early: the rebuild waits the full 100 ms after the last size change.
+    tmrResize->setTimerType(Qt::PreciseTimer);
     connect(tmrResize, &QTimer::timeout, this, [this] {
         tmrResize->stop();
         Capture_Resize();
@@ -165,45 +168,12 @@ bool Form1::MailCheckTimerEnabled() const {
     return tmrMailCheck->isActive();
 }
 
-void Form1::BuildMenus() {
-    mnuDevice = menuBar()->addMenu(QStringLiteral("デバイス(&D)"));
-    mnuDevice->setObjectName(QStringLiteral("mnuDevice"));
-    QAction* placeholder = mnuDevice->addAction(QString());
-    placeholder->setVisible(false);
-    mnuDevice_Drivers.push_back(placeholder);
-
-    QMenu* mnuTest = menuBar()->addMenu(QStringLiteral("テスト(&T)"));
-    mnuTest->setObjectName(QStringLiteral("mnuTest"));
-    QAction* mnuTest_MailCheck = mnuTest->addAction(QStringLiteral("メールチェック&&返信(&M)"));
-    mnuTest_MailCheck->setObjectName(QStringLiteral("mnuTest_MailCheck"));
-    mnuTest_MailCheck->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-    connect(mnuTest_MailCheck, &QAction::triggered, this, &Form1::mnuTest_MailCheck_Click);
-}
-
-void Form1::BuildDriverMenu() {
-    QStringList drivers;
-    const int count = GetCaptureDrivers(drivers);
-    for (int k = 1; k <= count; ++k) {
-        QAction* item = mnuDevice->addAction(TrimNull(drivers[k - 1]));
-        item->setObjectName(QStringLiteral("mnuDevice_Drivers_%1").arg(k));
-        item->setCheckable(true);
-        item->setChecked(k == DeviceDriverIndex + 1);
-        item->setVisible(true);
-        connect(item, &QAction::triggered, this, [this, k] { mnuDevice_Drivers_Click(k); });
-        mnuDevice_Drivers.push_back(item);
-    }
-}
-
-void Form1::mnuDevice_Drivers_Click(int index) {
-    for (QAction* item : mnuDevice_Drivers)
-        item->setChecked(false);
-    mnuDevice_Drivers[static_cast<size_t>(index)]->setChecked(true);
-    DeviceDriverIndex = index - 1;
-    Capture_Resize();
-}
-
 void Form1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form1::Form_Resize() {
     // One rebuild of the layout and the capture window, 100 ms after the last size change.
     tmrResize->stop();
     tmrResize->start();
@@ -215,11 +185,12 @@ void Form1::Capture_Resize() {
     const double clientWidth = client->width() * screen.twipsPerPixelX;
     const double clientHeight = client->height() * screen.twipsPerPixelY;
     const double labelHeight = lblInformation->height() * screen.twipsPerPixelY;
-    lblInformation->setGeometry(TwipsToPixelsX(80), TwipsToPixelsY(clientHeight - labelHeight + 30),
-                                std::max(0, TwipsToPixelsX(clientWidth - 80)),
+    const CaptureLayout layout = LayoutCapture(clientWidth, clientHeight, labelHeight);
+    lblInformation->setGeometry(TwipsToPixelsX(layout.labelLeft), TwipsToPixelsY(layout.labelTop),
+                                std::max(0, TwipsToPixelsX(layout.labelWidth)),
                                 lblInformation->height());
-    picCapture->setGeometry(0, 0, client->width(),
-                            std::max(0, TwipsToPixelsY(clientHeight - (labelHeight + 20))));
+    picCapture->setGeometry(0, 0, std::max(0, TwipsToPixelsX(layout.previewWidth)),
+                            std::max(0, TwipsToPixelsY(layout.previewHeight)));
 
     DestroyCapture();
     const size_t selected = static_cast<size_t>(DeviceDriverIndex) + 1;

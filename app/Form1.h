@@ -41,6 +41,8 @@ class Form1 : public QMainWindow, public WindowPlacement {
 
     // Lays out the preview and the status line and reopens the selected capture driver.
     void Capture_Resize();
+    // A size change: Capture_Resize runs once, 100 ms after the last of a row of changes.
+    void Form_Resize();
 
     int MailCheckCount() const { return schedule.Count(); }
     bool MailCheckTimerEnabled() const;
@@ -56,9 +58,19 @@ class Form1 : public QMainWindow, public WindowPlacement {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // The menu bar and its commands (MenuCommands.cpp).
     void BuildMenus();
     void BuildDriverMenu();
     void mnuDevice_Drivers_Click(int index);
+    void mnuDevice_VideoFormat_Click();
+    void mnuDevice_VideoSource_Click();
+    void mnuSetting_MailAccount_Click();
+    void mnuSetting_ResAccountList_Click();
+    void mnuSetting_Option_Click();
+    void mnuHelp_ReadMe_Click();
+    void mnuHelp_ToHelp_Click();
+    void mnuHelp_Homepage_Click();
+    void mnuHelp_About_Click();
 
     MailCheckSchedule schedule;
     bool unloaded = false;

@@ -1,6 +1,7 @@
 #include "platform/ProgramFolder.h"
 
 #include <QCoreApplication>
+#include <QTemporaryFile>
 #include <utility>
 
 namespace {
@@ -24,4 +25,10 @@ QString OptionsFolder() {
 
 QString TempFolder() {
     return ProgramFolder() + QStringLiteral("/temp");
+}
+
+bool CanWriteIn(const QString& folder) {
+    // Permission bits say nothing of a read-only mount or of an administrator's rights.
+    QTemporaryFile probe(folder + QStringLiteral("/.write-probe-XXXXXX"));
+    return probe.open();
 }

@@ -11,3 +11,6 @@ QString SetProgramFolder(QString folder);
 // ProgramFolder() + "/options" and ProgramFolder() + "/temp".
 QString OptionsFolder();
 QString TempFolder();
+
+// True when a file can be created in folder: the probe file is made and removed again.
+bool CanWriteIn(const QString& folder);
