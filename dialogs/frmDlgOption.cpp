@@ -16,8 +16,8 @@
 
 namespace {
 
-// A trusted id is one header token or quoted text; white space, control characters and the
-// characters that end or comment a token would never match what a server writes.
+// A trusted id is one header token, as servers write their names: white space, control
+// characters, quotes and the characters that end or comment a token have no place in it.
 bool IsFitAuthServId(const QString& id) {
     for (const QChar c : id)
         if (c.isSpace() || c.category() == QChar::Other_Control ||
@@ -129,7 +129,8 @@ bool frmDlgOption::CheckSetting() {
     int replies = 0;
     if (!ReadParamNumber(txtMaxRepliesPerSenderPerHour->text(), replies) || replies < 0 ||
         replies > MaxRepliesPerSenderPerHourLimit) {
-        ErrMsg(QStringLiteral("返信の上限の値が不正です (0から1000まで)"));
+        ErrMsg(QStringLiteral("返信の上限の値が不正です (0から%1まで)")
+                   .arg(MaxRepliesPerSenderPerHourLimit));
         return false;
     }
     MailCheckInterval = interval;
