@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -31,6 +32,60 @@ std::optional<int> OnScreenOr(std::optional<int> n, bool horizontal, int fallbac
     if (!n)
         return std::nullopt;
     return IsOnScreen(*n, horizontal) ? *n : fallback;
+}
+
+// The reply limit of a value: a number clamped to 0 .. MaxRepliesPerSenderPerHourLimit, one
+// too large for 32 bits included; nothing for a text that is no number.
+std::optional<int> ReplyLimitOf(const CParamItem* item) {
+    if (!item)
+        return std::nullopt;
+    int value = 0;
+    if (ReadParamNumber(item->Text(), value))
+        return std::clamp(value, 0, MaxRepliesPerSenderPerHourLimit);
+    bool isNumber = false;
+    const double large = item->Text().toDouble(&isNumber);
+    if (!isNumber || !std::isfinite(large))
+        return std::nullopt;
+    return large < 0 ? 0 : MaxRepliesPerSenderPerHourLimit;
+}
+
+// The keys of OptionalOptionKeys. Each is written only when it differs from its default, so an
+// absent key gives the default; a value that is no number keeps the current one.
+void LoadOptionalOptions(const CParams& params) {
+    int keysRead = 0;
+    auto item = [&](const char* key) {
+        ++keysRead;
+        return params.Item(QString::fromLatin1(key));
+    };
+    if (const CParamItem* require = item("RequireAuthenticatedSender")) {
+        int value = 0;
+        // Any number but 0 is on, so that a hand-edited value never turns the check off.
+        if (ReadParamNumber(require->Text(), value))
+            RequireAuthenticatedSender = value != 0;
+    } else {
+        RequireAuthenticatedSender = false;
+    }
+    const CParamItem* id = item("TrustedAuthServId");
+    TrustedAuthServId = id ? id->Text() : QString();
+    const CParamItem* limit = item("MaxRepliesPerSenderPerHour");
+    MaxRepliesPerSenderPerHour =
+        limit ? ReplyLimitOf(limit).value_or(MaxRepliesPerSenderPerHour) : 0;
+    CheckKeyCount(keysRead, OptionalOptionKeys());
+}
+
+// Adds the keys of OptionalOptionKeys whose values differ from their defaults.
+void AddOptionalOptions(CParams& params) {
+    int keysConsidered = 0;
+    auto addUnlessDefault = [&](const char* key, bool isDefault, const QString& value) {
+        ++keysConsidered;
+        if (!isDefault)
+            params.Add(QString::fromLatin1(key), value);
+    };
+    addUnlessDefault("RequireAuthenticatedSender", !RequireAuthenticatedSender, ParamNumberText(1));
+    addUnlessDefault("TrustedAuthServId", TrustedAuthServId.isEmpty(), TrustedAuthServId);
+    addUnlessDefault("MaxRepliesPerSenderPerHour", MaxRepliesPerSenderPerHour == 0,
+                     ParamNumberText(MaxRepliesPerSenderPerHour));
+    CheckKeyCount(keysConsidered, OptionalOptionKeys());
 }
 
 } // namespace
@@ -70,6 +125,7 @@ void LoadOptionFile(const QString& folder) {
     const CParamItem* subject = params.Item(QStringLiteral("AcceptedLeftSubject"));
     AcceptedLeftSubject = subject ? subject->Text() : QString();
     CheckKeyCount(keysRead, OptionKeys());
+    LoadOptionalOptions(params);
 }
 
 void SaveOptionFile(const QString& folder) {
@@ -88,6 +144,8 @@ void SaveOptionFile(const QString& folder) {
     params.Add(QStringLiteral("DeviceDriverIndex"), ParamNumberText(DeviceDriverIndex));
     params.Add(QStringLiteral("AcceptedLeftSubject"), AcceptedLeftSubject);
     CheckKeyCount(params.Count(), OptionKeys());
-    SaveTextFile(QDir(folder).filePath(FileName),
-                 ParamsToText(QStringLiteral("Option"), params, OptionKeys()));
+    AddOptionalOptions(params);
+    SaveTextFile(
+        QDir(folder).filePath(FileName),
+        ParamsToText(QStringLiteral("Option"), params, OptionKeys() + OptionalOptionKeys()));
 }

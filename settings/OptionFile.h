@@ -1,7 +1,9 @@
 #pragma once
 // The options file options/main.opt, title "Option": the main window's placement (through the
-// registered WindowPlacement), MailCheckInterval, DeviceDriverIndex and AcceptedLeftSubject.
-// DeleteAfterReply is never stored.
+// registered WindowPlacement), MailCheckInterval, DeviceDriverIndex and AcceptedLeftSubject,
+// then the sender options RequireAuthenticatedSender, TrustedAuthServId and
+// MaxRepliesPerSenderPerHour, each only when it differs from its default. DeleteAfterReply is
+// never stored.
 #include <QString>
 
 // Applies folder/main.opt; a missing, unreadable or empty file changes nothing, and so does
@@ -9,13 +11,15 @@
 // off the screen becomes 0, a width or height beyond it 160 or 120 pixels; the bounds are
 // applied before the window state, so a maximised window keeps its normal bounds. A value
 // that is not a number keeps the current one. The interval is at least 1 and the driver index
-// at least 0 afterwards; an absent AcceptedLeftSubject gives the empty prefix. Without a
-// registered placement the window keys are read but applied to nothing.
+// at least 0 afterwards; an absent AcceptedLeftSubject gives the empty prefix. An absent sender
+// option gives its default; RequireAuthenticatedSender is on for any number but 0, and the
+// reply limit is clamped to 0 .. MaxRepliesPerSenderPerHourLimit. Without a registered
+// placement the window keys are read but applied to nothing.
 void LoadOptionFile(const QString& folder);
 
 // Writes folder/main.opt: the window state at this moment and the normal window's bounds
-// (without a registered placement: state 0 and 0, 0, 160 × 120), then the three options.
-// A failed write is ignored.
+// (without a registered placement: state 0 and 0, 0, 160 × 120), then the three options, then
+// the sender options that differ from their defaults. A failed write is ignored.
 void SaveOptionFile(const QString& folder);
 
 // True when 0 <= pixels <= the screen's width (horizontal) or height.

@@ -9,5 +9,9 @@ int DeviceDriverIndex = 0;
 QString AcceptedLeftSubject;
 bool DeleteAfterReply = false;
 
+bool RequireAuthenticatedSender = false;
+QString TrustedAuthServId;
+int MaxRepliesPerSenderPerHour = 0;
+
 bool DialogAccepted = false;
 std::optional<CMailAccount> EditedMailAccount;

@@ -19,6 +19,15 @@ extern int DeviceDriverIndex;       // zero-based capture driver, at least 0
 extern QString AcceptedLeftSubject; // required subject prefix; empty: no subject test
 extern bool DeleteAfterReply;       // off at every start, never stored
 
+// Answer only requests whose sender the receiving server authenticated, as its
+// Authentication-Results fields under the id TrustedAuthServId say. Off by default.
+extern bool RequireAuthenticatedSender;
+extern QString TrustedAuthServId;
+// At most this many replies to one sender in any 60 minutes; 0: no limit. Never above
+// MaxRepliesPerSenderPerHourLimit.
+extern int MaxRepliesPerSenderPerHour;
+constexpr int MaxRepliesPerSenderPerHourLimit = 1000;
+
 // What the mail account and response setting dialogs report back.
 extern bool DialogAccepted;
 extern std::optional<CMailAccount> EditedMailAccount;

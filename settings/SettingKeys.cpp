@@ -8,6 +8,7 @@
 
 void InitSettingKeys() {
     OptionKeys();
+    OptionalOptionKeys();
     MailAccountKeys();
     ResponseSettingKeys();
 }
@@ -16,6 +17,12 @@ const QStringList& OptionKeys() {
     static const QStringList keys{"WindowLeft",        "WindowTop",          "WindowWidth",
                                   "WindowHeight",      "WindowState",        "MailCheckInterval",
                                   "DeviceDriverIndex", "AcceptedLeftSubject"};
+    return keys;
+}
+
+const QStringList& OptionalOptionKeys() {
+    static const QStringList keys{"RequireAuthenticatedSender", "TrustedAuthServId",
+                                  "MaxRepliesPerSenderPerHour"};
     return keys;
 }
 

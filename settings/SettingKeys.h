@@ -12,7 +12,10 @@ template <typename Record> struct RecordField;
 // Builds the tables; the first call of any table below does it too.
 void InitSettingKeys();
 
-const QStringList& OptionKeys();          // main.opt, 8 keys
+const QStringList& OptionKeys(); // main.opt, 8 keys
+// main.opt's keys after those, each written only when its value differs from the default, so
+// that a file of a set-up that does not use them stays as it was: 3 keys.
+const QStringList& OptionalOptionKeys();
 const QStringList& MailAccountKeys();     // main.mla, 9 keys
 const QStringList& ResponseSettingKeys(); // *.csp, 12 keys
 

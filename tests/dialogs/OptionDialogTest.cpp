@@ -11,6 +11,9 @@
 namespace {
 
 const QString IntervalError = QStringLiteral("メールチェック間隔の値が不正です");
+const QString NoIdError = QStringLiteral("信頼する認証サーバーIDが入力されていません");
+const QString BadIdError = QStringLiteral("信頼する認証サーバーIDの値が不正です");
+const QString LimitError = QStringLiteral("返信の上限の値が不正です (0から1000まで)");
 
 class OptionDialogTest : public ::testing::Test {
   protected:
@@ -112,6 +115,9 @@ TEST_F(OptionDialogTest, CancelAndEscChangeNothing) {
         Type(&dialog, "txtMailCheckInterval", QStringLiteral("9"));
         Type(&dialog, "txtAcceptedLeftSubject", QStringLiteral("other"));
         Control<QCheckBox>(&dialog, "chkMailCheckToDelete")->setChecked(true);
+        Control<QCheckBox>(&dialog, "chkRequireAuthenticatedSender")->setChecked(true);
+        Type(&dialog, "txtTrustedAuthServId", QStringLiteral("mx.example.jp"));
+        Type(&dialog, "txtMaxRepliesPerSenderPerHour", QStringLiteral("5"));
         if (byEsc)
             QTest::keyClick(&dialog, Qt::Key_Escape);
         else
@@ -120,6 +126,9 @@ TEST_F(OptionDialogTest, CancelAndEscChangeNothing) {
         EXPECT_EQ(MailCheckInterval, 5);
         EXPECT_EQ(AcceptedLeftSubject, QStringLiteral("cam"));
         EXPECT_FALSE(DeleteAfterReply);
+        EXPECT_FALSE(RequireAuthenticatedSender);
+        EXPECT_TRUE(TrustedAuthServId.isEmpty());
+        EXPECT_EQ(MaxRepliesPerSenderPerHour, 0);
     }
     EXPECT_TRUE(boxes.Boxes().empty());
 }
@@ -154,4 +163,127 @@ TEST_F(OptionDialogTest, DlgShowOpensModallyFromTheCurrentSettings) {
     EXPECT_EQ(shownInterval, QStringLiteral("5"));
     EXPECT_EQ(MailCheckInterval, 15);
     EXPECT_TRUE(DeleteAfterReply);
+}
+
+TEST_F(OptionDialogTest, SenderControlsShowTheSettingsAndTheIdFollowsTheCheckBox) {
+    RequireAuthenticatedSender = false;
+    TrustedAuthServId = QStringLiteral("mx.example.jp");
+    MaxRepliesPerSenderPerHour = 5;
+    Open();
+    auto* require = Control<QCheckBox>(&dialog, "chkRequireAuthenticatedSender");
+    auto* id = Control<QLineEdit>(&dialog, "txtTrustedAuthServId");
+    auto* limit = Control<QLineEdit>(&dialog, "txtMaxRepliesPerSenderPerHour");
+    EXPECT_EQ(require->text(), QStringLiteral("送信者が認証されたメールにだけ返信する(&A)"));
+    EXPECT_EQ(Control<QLabel>(&dialog, "Label5")->buddy(), id);
+    EXPECT_EQ(Control<QLabel>(&dialog, "Label7")->buddy(), limit);
+    for (const char* explanation : {"Label4", "Label6", "Label8"})
+        EXPECT_FALSE(Control<QLabel>(&dialog, explanation)->text().isEmpty()) << explanation;
+    EXPECT_NE(Control<QFrame>(&dialog, "Line3"), nullptr);
+    EXPECT_FALSE(require->isChecked());
+    EXPECT_EQ(id->text(), QStringLiteral("mx.example.jp"));
+    EXPECT_EQ(limit->text(), QStringLiteral("5"));
+
+    // The id and its labels are enabled exactly while the check box is checked.
+    const auto idEnabled = [&] {
+        const bool labels = Control<QLabel>(&dialog, "Label5")->isEnabled() &&
+                            Control<QLabel>(&dialog, "Label6")->isEnabled();
+        EXPECT_EQ(labels, id->isEnabled());
+        return id->isEnabled();
+    };
+    EXPECT_FALSE(idEnabled());
+    EXPECT_TRUE(limit->isEnabled());
+    QTest::mouseClick(require, Qt::LeftButton, {}, QPoint(4, require->height() / 2));
+    EXPECT_TRUE(require->isChecked());
+    EXPECT_TRUE(idEnabled());
+    QTest::keyClick(require, Qt::Key_Space);
+    EXPECT_FALSE(idEnabled());
+
+    // Opened with the option on, the id is enabled from the start.
+    RequireAuthenticatedSender = true;
+    dialog.reject();
+    Open();
+    EXPECT_TRUE(require->isChecked());
+    EXPECT_TRUE(idEnabled());
+
+    // The limit box selects its text on focus, like the interval.
+    Control<QLineEdit>(&dialog, "txtAcceptedLeftSubject")->setFocus();
+    limit->deselect();
+    QTest::mouseClick(limit, Qt::LeftButton, {}, QPoint(2, limit->height() / 2));
+    ASSERT_TRUE(PumpUntilSelected(limit));
+    EXPECT_EQ(limit->selectedText(), QStringLiteral("5"));
+}
+
+TEST_F(OptionDialogTest, SenderOptionsAreCheckedAndStoredOnlyWhenAllInputIsValid) {
+    const struct {
+        bool require;
+        const char* id;
+        const char* limit;
+        const QString* error; // nullptr: accepted
+        const char* storedId;
+        int storedLimit;
+    } cases[] = {
+        {true, "mx.example.jp", "5", nullptr, "mx.example.jp", 5},
+        {true, "  MX.Example.JP ", "0", nullptr, "MX.Example.JP", 0}, // trimmed, case kept
+        {true, "\"mx.example.jp\"", "1000", &BadIdError, "", 0},
+        {true, "", "5", &NoIdError, "", 0},
+        {true, "   ", "5", &NoIdError, "", 0},
+        {true, "mx example.jp", "5", &BadIdError, "", 0},
+        {true, "mx.example.jp;", "5", &BadIdError, "", 0},
+        {true, "mx(1)", "5", &BadIdError, "", 0},
+        {true, "mx=1", "5", &BadIdError, "", 0},
+        {true, "mx\\1", "5", &BadIdError, "", 0},
+        {true, "受信.example.jp", "3", nullptr, "受信.example.jp", 3},
+        // Off, the id is not required, and what it holds is kept for later.
+        {false, "", "0", nullptr, "", 0},
+        {false, "mx.example.jp", "20", nullptr, "mx.example.jp", 20},
+        {false, "", "1000", nullptr, "", 1000},
+        {false, "", "1001", &LimitError, "", 0},
+        {false, "", "-1", &LimitError, "", 0},
+        {false, "", "", &LimitError, "", 0},
+        {false, "", "five", &LimitError, "", 0},
+        {false, "", "99999999999", &LimitError, "", 0},
+        {false, "", " 7 ", nullptr, "", 7},
+        // Both wrong: the id is named first.
+        {true, "", "-1", &NoIdError, "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.id) + " / " + c.limit);
+        ResetProgramObjects();
+        AcceptedLeftSubject = QStringLiteral("cam");
+        Open();
+        Type(&dialog, "txtMailCheckInterval", QStringLiteral("9"));
+        Type(&dialog, "txtAcceptedLeftSubject", QStringLiteral("写真"));
+        Control<QCheckBox>(&dialog, "chkMailCheckToDelete")->setChecked(true);
+        Control<QCheckBox>(&dialog, "chkRequireAuthenticatedSender")->setChecked(true);
+        Type(&dialog, "txtTrustedAuthServId", QString::fromUtf8(c.id));
+        Control<QCheckBox>(&dialog, "chkRequireAuthenticatedSender")->setChecked(c.require);
+        Type(&dialog, "txtMaxRepliesPerSenderPerHour", QString::fromUtf8(c.limit));
+        const size_t before = boxes.Boxes().size();
+        Click(&dialog, "cmdOK");
+        if (c.error) {
+            ASSERT_EQ(boxes.Boxes().size(), before + 1);
+            EXPECT_EQ(boxes.Boxes().back().text, *c.error);
+            EXPECT_EQ(boxes.Boxes().back().icon, MsgIcon::Exclamation);
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_EQ(Control<QLineEdit>(&dialog, "txtTrustedAuthServId")->text(),
+                      QString::fromUtf8(c.id));
+            // Nothing at all is stored, the options before the refused one included.
+            EXPECT_EQ(MailCheckInterval, 5);
+            EXPECT_EQ(AcceptedLeftSubject, QStringLiteral("cam"));
+            EXPECT_FALSE(DeleteAfterReply);
+            EXPECT_FALSE(RequireAuthenticatedSender);
+            EXPECT_TRUE(TrustedAuthServId.isEmpty());
+            EXPECT_EQ(MaxRepliesPerSenderPerHour, 0);
+            dialog.reject();
+        } else {
+            EXPECT_EQ(boxes.Boxes().size(), before);
+            EXPECT_FALSE(dialog.isVisible());
+            EXPECT_EQ(MailCheckInterval, 9);
+            EXPECT_EQ(AcceptedLeftSubject, QStringLiteral("写真"));
+            EXPECT_TRUE(DeleteAfterReply);
+            EXPECT_EQ(RequireAuthenticatedSender, c.require);
+            EXPECT_EQ(TrustedAuthServId, QString::fromUtf8(c.storedId));
+            EXPECT_EQ(MaxRepliesPerSenderPerHour, c.storedLimit);
+        }
+    }
 }

@@ -116,3 +116,110 @@ TEST_F(OptionFileTest, AFileOverSixteenMebibytesChangesNothing) {
     EXPECT_EQ(MailCheckInterval, 9);
     EXPECT_EQ(AcceptedLeftSubject, QStringLiteral("CAM"));
 }
+
+TEST_F(OptionFileTest, AFileWithoutTheSenderOptionsIsSavedByteForByteAsBefore) {
+    const QByteArray before("//\r\n// Option\r\n//\r\n\r\nWindowLeft=8\r\nWindowTop=12\r\n"
+                            "WindowWidth=640\r\nWindowHeight=481\r\nWindowState=2\r\n"
+                            "MailCheckInterval=15\r\nDeviceDriverIndex=2\r\n"
+                            "AcceptedLeftSubject=\x8e\xca\x90\x5e\r\n\r\n");
+    folder.Write(QStringLiteral("options/main.opt"), before);
+    LoadOptionFile(Options());
+    EXPECT_FALSE(RequireAuthenticatedSender);
+    EXPECT_TRUE(TrustedAuthServId.isEmpty());
+    EXPECT_EQ(MaxRepliesPerSenderPerHour, 0);
+    DeleteAfterReply = true;
+    SaveOptionFile(Options());
+    EXPECT_EQ(ReadOption(QStringLiteral("main.opt")), before);
+}
+
+TEST_F(OptionFileTest, SenderOptionsAreWrittenOnlyWhenTheyDifferAndComeBack) {
+    const QString common = QStringLiteral("MailCheckInterval=5\r\nDeviceDriverIndex=0\r\n"
+                                          "AcceptedLeftSubject=\r\n");
+    const struct {
+        bool require;
+        const char* id;
+        int limit;
+        const char* lines; // after the common ones
+    } cases[] = {
+        {false, "", 0, ""},
+        {true, "", 0, "RequireAuthenticatedSender=1\r\n"},
+        {false, "mx.mailhost.example", 0, "TrustedAuthServId=mx.mailhost.example\r\n"},
+        {false, "", 5, "MaxRepliesPerSenderPerHour=5\r\n"},
+        {true, "mx.mailhost.example", 1000,
+         "RequireAuthenticatedSender=1\r\nTrustedAuthServId=mx.mailhost.example\r\n"
+         "MaxRepliesPerSenderPerHour=1000\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lines);
+        RequireAuthenticatedSender = c.require;
+        TrustedAuthServId = QString::fromLatin1(c.id);
+        MaxRepliesPerSenderPerHour = c.limit;
+        SaveOptionFile(Options());
+        const QString text = OptionText(QStringLiteral("main.opt"));
+        EXPECT_TRUE(text.endsWith(common + QString::fromLatin1(c.lines) + QStringLiteral("\r\n")))
+            << text.toStdString();
+
+        // A restart: the values start from their defaults and come back from the file.
+        ResetProgramObjects();
+        LoadOptionFile(Options());
+        EXPECT_EQ(RequireAuthenticatedSender, c.require);
+        EXPECT_EQ(TrustedAuthServId, QString::fromLatin1(c.id));
+        EXPECT_EQ(MaxRepliesPerSenderPerHour, c.limit);
+    }
+}
+
+TEST_F(OptionFileTest, SenderOptionValuesAreReadSafely) {
+    const struct {
+        const char* line;
+        bool requireBefore;
+        bool require;
+    } flags[] = {
+        {"RequireAuthenticatedSender=0", true, false},
+        {"RequireAuthenticatedSender=1", false, true},
+        {"RequireAuthenticatedSender=2", false, true},  // any number but 0 is on
+        {"RequireAuthenticatedSender=-1", false, true}, // never turned off by an odd number
+        {"RequireAuthenticatedSender=yes", true, true}, // no number: unchanged
+        {"RequireAuthenticatedSender=yes", false, false},
+        {"RequireAuthenticatedSender=", true, true},
+        {"WindowState=0", true, false}, // absent: the default, as the file leaves it out
+    };
+    for (const auto& c : flags) {
+        SCOPED_TRACE(c.line);
+        RequireAuthenticatedSender = c.requireBefore;
+        LoadLines(QString::fromLatin1(c.line));
+        EXPECT_EQ(RequireAuthenticatedSender, c.require);
+    }
+
+    const struct {
+        const char* line;
+        int limit; // with 7 before
+    } limits[] = {
+        {"MaxRepliesPerSenderPerHour=0", 0},
+        {"MaxRepliesPerSenderPerHour=20", 20},
+        {"MaxRepliesPerSenderPerHour=-5", 0},
+        {"MaxRepliesPerSenderPerHour=1000", 1000},
+        {"MaxRepliesPerSenderPerHour=1001", 1000},
+        {"MaxRepliesPerSenderPerHour=2147483647", 1000},
+        {"MaxRepliesPerSenderPerHour=99999999999999999999", 1000}, // beyond 32 bits
+        {"MaxRepliesPerSenderPerHour=-99999999999999999999", 0},
+        {"MaxRepliesPerSenderPerHour=2.5", 2}, // as every number of the file rounds
+        {"MaxRepliesPerSenderPerHour=many", 7},
+        {"MaxRepliesPerSenderPerHour=", 7},
+        {"MaxRepliesPerSenderPerHour=inf", 7},
+        {"MaxRepliesPerSenderPerHour=nan", 7},
+        {"MaxRepliesPerSenderPerHour=5x", 7},
+        {"WindowState=0", 0},
+    };
+    for (const auto& c : limits) {
+        SCOPED_TRACE(c.line);
+        MaxRepliesPerSenderPerHour = 7;
+        LoadLines(QString::fromLatin1(c.line));
+        EXPECT_EQ(MaxRepliesPerSenderPerHour, c.limit);
+    }
+
+    TrustedAuthServId = QStringLiteral("before");
+    LoadLines(QStringLiteral("trustedauthservid =  mx.mailhost.example  "));
+    EXPECT_EQ(TrustedAuthServId, QStringLiteral("mx.mailhost.example"));
+    LoadLines(QStringLiteral("WindowState=0"));
+    EXPECT_TRUE(TrustedAuthServId.isEmpty());
+}

@@ -11,6 +11,9 @@ inline void ResetProgramObjects() {
     DeviceDriverIndex = 0;
     AcceptedLeftSubject.clear();
     DeleteAfterReply = false;
+    RequireAuthenticatedSender = false;
+    TrustedAuthServId.clear();
+    MaxRepliesPerSenderPerHour = 0;
     DialogAccepted = false;
     EditedMailAccount.reset();
 }

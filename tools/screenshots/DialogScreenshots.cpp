@@ -39,6 +39,9 @@ void SampleSettings() {
     MailCheckInterval = 5;
     AcceptedLeftSubject = QStringLiteral("カメラ");
     DeleteAfterReply = true;
+    RequireAuthenticatedSender = true;
+    TrustedAuthServId = QStringLiteral("mx.example.jp");
+    MaxRepliesPerSenderPerHour = 5;
     CurrentMailAccount.Name = QStringLiteral("留守番カメラ");
     CurrentMailAccount.MailAddr = QStringLiteral("camera@example.jp");
     CurrentMailAccount.UserName = QStringLiteral("camera");

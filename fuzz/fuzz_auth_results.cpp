@@ -1,0 +1,61 @@
+// Header bytes through the Authentication-Results reading and the sender check, with the
+// properties each must keep.
+#include "mailcheck/AuthResultsField.h"
+#include "mailcheck/SenderAuthentication.h"
+#include "platform/CodePage.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+bool IsLowerKeyword(const QString& text) {
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text)
+        if (!((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'-' || c == u'_'))
+            return false;
+    return true;
+}
+
+// A field read whole has an id and keyword names; "none" has no results.
+void CheckField(const QString& value) {
+    AuthResultsField field;
+    if (!ReadAuthResultsField(value, field))
+        return;
+    Check(!field.authServId.isEmpty());
+    for (const AuthResult& result : field.results) {
+        Check(IsLowerKeyword(result.method) && IsLowerKeyword(result.result));
+        for (const auto& [key, property] : result.properties)
+            Check(!key.isEmpty() && !property.isNull());
+    }
+}
+
+// A reason comes exactly with a refusal, and a header without an Authentication-Results field
+// is refused.
+void CheckSender(const QString& header) {
+    const QString from = QStringLiteral("alice@example.com");
+    const QString trusted = QStringLiteral("mx.example.jp");
+    QString reason;
+    const bool authenticated = IsAuthenticatedSender(header, from, trusted, reason);
+    Check(authenticated == reason.isEmpty());
+    if (!header.contains(QStringLiteral("Authentication-Results"), Qt::CaseInsensitive))
+        Check(!authenticated);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QString text = FromCodePage932(bytes);
+    CheckField(text);
+    CheckSender(text);
+    CheckSender(QStringLiteral("Authentication-Results: mx.example.jp; ") + text);
+    return 0;
+}
