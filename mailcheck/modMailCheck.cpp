@@ -4,7 +4,9 @@
 #include "mailcheck/CCryptMD5.h"
 #include "mailcheck/CPOP3.h"
 #include "mailcheck/ReceivedUidls.h"
+#include "mailcheck/ReplyRateLimit.h"
 #include "mailcheck/RequestHeader.h"
+#include "mailcheck/SenderAuthentication.h"
 #include "platform/ProgramFolder.h"
 #include "reply/CSMTP.h"
 #include "reply/modSendMail.h"
@@ -19,6 +21,12 @@
 namespace {
 
 bool checkCancelled = false;
+
+// The replies of this run, for the limit per sender.
+ReplyRateLimit& SentReplies() {
+    static ReplyRateLimit replies;
+    return replies;
+}
 
 StillCapture& InstalledCapture() {
     static StillCapture capture;
@@ -63,8 +71,9 @@ Outcome HandleMessage(CPOP3& pop, int n) {
         WriteLog(QStringLiteral("メールのヘッダが大きすぎるため読みませんでした"));
         return Outcome::Concluded;
     }
+    const QString unfolded = UnfoldHeader(header);
     QString from, to, subject;
-    for (const HeaderField& field : RequestFields(UnfoldHeader(header))) {
+    for (const HeaderField& field : RequestFields(unfolded)) {
         WriteLog(field.Name + QStringLiteral(": ") + field.Value);
         if (field.Name == QStringLiteral("From"))
             from = ExtractAddress(field.Value);
@@ -87,7 +96,23 @@ Outcome HandleMessage(CPOP3& pop, int n) {
                  QStringLiteral(" がないため許可されませんでした"));
         return Outcome::Concluded;
     }
-    return ReplyToMessage(setting, subject, from, to) ? Outcome::Answered : Outcome::Retry;
+    // Anyone can write a From line: with the option on, only the receiving server's own
+    // authentication results vouch for it.
+    QString reason;
+    if (RequireAuthenticatedSender &&
+        !IsAuthenticatedSender(unfolded, from, TrustedAuthServId, reason)) {
+        WriteLog(QStringLiteral("差出人を認証できないため返信しませんでした: ") + reason);
+        return Outcome::Concluded;
+    }
+    if (!SentReplies().MayReply(from, MaxRepliesPerSenderPerHour)) {
+        WriteLog(QStringLiteral("返信の上限 (1時間に%1通) を超えたため返信しませんでした")
+                     .arg(MaxRepliesPerSenderPerHour));
+        return Outcome::Concluded;
+    }
+    if (!ReplyToMessage(setting, subject, from, to))
+        return Outcome::Retry;
+    SentReplies().RecordReply(from);
+    return Outcome::Answered;
 }
 
 // Walks the server's list in message-number order, answering each new request; identifiers

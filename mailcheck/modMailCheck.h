@@ -7,10 +7,11 @@
 #include <functional>
 
 // One whole check with account; the outcome is in the activity log. Each message the check
-// carries to a conclusion (answered, or passed over for its sender, its subject or its
-// header) joins ReceivedUidlList, and the rule file is saved as soon as a reply is sent and
-// at the end of a check that changed the list; a message whose capture, compose or send
-// failed is tried again at the next check. Identifiers no longer on the server are dropped.
+// carries to a conclusion (answered, or passed over for its sender, its subject, its header,
+// a failed sender authentication or the per-sender reply limit) joins ReceivedUidlList, and
+// the rule file is saved as soon as a reply is sent and at the end of a check that changed
+// the list; a message whose capture, compose or send failed is tried again at the next
+// check. Identifiers no longer on the server are dropped.
 void RunMailCheck(const CMailAccount& account);
 
 // For shutdown: ends the running check at its next wait (both clients are cancelled, and a

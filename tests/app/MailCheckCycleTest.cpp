@@ -17,6 +17,7 @@
 #include "tests/support/SmtpServer.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <map>
 
 namespace {
@@ -260,4 +261,61 @@ TEST_F(MailCheckCycle, AClosedWindowEndsTheCheckFirstAndKeepsWhatWasAnswered) {
     EXPECT_EQ(pop.StoredCount("camera"), 2);
     EXPECT_TRUE(QDir(TempFolder()).entryList(QDir::Files).isEmpty());
     SetStillCapture({});
+}
+
+TEST_F(MailCheckCycle, ForgedRequestsAreRefusedOnlyWithSenderAuthenticationOn) {
+    const QByteArray from = "From: Bob <bob@example.net>";
+    // As the receiving server writes it above the request, folded over three lines.
+    const QByteArray genuine =
+        "Authentication-Results: mx.example.com;\r\n"
+        "\tdkim=pass header.i=@example.net header.s=s1 header.b=Xy12;\r\n"
+        "\tspf=pass (example.net: 192.0.2.7 is permitted) smtp.mailfrom=bob@example.net;\r\n"
+        "\tdmarc=pass (p=REJECT sp=REJECT dis=NONE) header.from=example.net\r\n";
+    const std::vector<QByteArray> requests = {
+        genuine + from,
+        from, // no result at all
+        "Authentication-Results: mx.example.net; dmarc=pass header.from=example.net\r\n" + from,
+        "Authentication-Results: mx.example.com; dkim=fail; dmarc=fail "
+        "header.from=example.net\r\n" +
+            from,
+    };
+    const auto deliverAll = [&] {
+        for (const QByteArray& request : requests)
+            Deliver(Request(request, "Subject: CAM"));
+    };
+    RequireAuthenticatedSender = true;
+    TrustedAuthServId = QStringLiteral("MX.example.com");
+    deliverAll();
+    const QStringList lines = Check();
+    const QStringList refused = lines.filter(
+        QRegularExpression(QStringLiteral("^差出人を認証できないため返信しませんでした: .+")));
+    EXPECT_EQ(refused.size(), 3) << lines.join(u'\n').toStdString();
+    EXPECT_TRUE(refused.last().contains(QStringLiteral("dmarc=fail")))
+        << refused.last().toStdString();
+    EXPECT_EQ(lines.count(QStringLiteral("メールを送信しました")), 1);
+    ExpectReplies(Bob, {"JPEG"}, 160, 120);
+    // Refused requests are settled: none is tried again.
+    EXPECT_EQ(RuleEntries().size(), 4);
+    EXPECT_EQ(Check().count(QStringLiteral("メールを送信しました")), 0);
+
+    RequireAuthenticatedSender = false;
+    deliverAll();
+    EXPECT_EQ(Check().count(QStringLiteral("メールを送信しました")), 4);
+    EXPECT_EQ(smtp.Mails(Bob).size(), 5u);
+}
+
+TEST_F(MailCheckCycle, TheReplyLimitPerSenderAnswersFiveOfTwenty) {
+    const QString flood = QStringLiteral("flood@example.org");
+    ResponseSettings[0].vAcceptedMailAddrs = QStringList{flood};
+    MaxRepliesPerSenderPerHour = 5;
+    for (int i = 0; i < 20; ++i)
+        Deliver(Request("From: " + flood.toLatin1(), "Subject: CAM " + QByteArray::number(i)));
+    const QStringList lines = Check();
+    EXPECT_EQ(lines.count(QStringLiteral("メールを送信しました")), 5);
+    EXPECT_EQ(lines.count(QStringLiteral("返信の上限 (1時間に5通) を超えたため返信しませんでした")),
+              15);
+    EXPECT_EQ(smtp.Mails(flood).size(), 5u);
+    // The requests over the limit are settled, not queued for later.
+    EXPECT_EQ(RuleEntries().size(), 20);
+    EXPECT_EQ(Check().count(QStringLiteral("メールを送信しました")), 0);
 }
