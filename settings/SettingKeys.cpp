@@ -9,6 +9,7 @@
 void InitSettingKeys() {
     OptionKeys();
     MailAccountKeys();
+    MailAccountOptionalKeys();
     ResponseSettingKeys();
 }
 
@@ -22,11 +23,23 @@ const QStringList& OptionKeys() {
 std::span<const RecordField<CMailAccount>> MailAccountFields() {
     using A = CMailAccount;
     static const RecordField<A> fields[] = {
-        {"Name", &A::Name},         {"MailAddr", &A::MailAddr},
-        {"UserName", &A::UserName}, {"Password", RecordField<A>::Secret{&A::Password}},
-        {"POPHost", &A::POPHost},   {"POPPort", &A::POPPort},
-        {"SMTPHost", &A::SMTPHost}, {"SMTPPort", &A::SMTPPort},
+        {"Name", &A::Name},
+        {"MailAddr", &A::MailAddr},
+        {"UserName", &A::UserName},
+        {"Password", RecordField<A>::Secret{&A::Password}},
+        {"POPHost", &A::POPHost},
+        {"POPPort", &A::POPPort},
+        {"SMTPHost", &A::SMTPHost},
+        {"SMTPPort", &A::SMTPPort},
         {"APOP", &A::APOP},
+        {"POPSecurity", &A::POPSecurity, true},
+        {"SMTPSecurity", &A::SMTPSecurity, true},
+        {"SMTPAuth", &A::SMTPAuth, true},
+        {"SMTPUserName", &A::SMTPUserName, true},
+        {"SMTPPassword", RecordField<A>::Secret{&A::SMTPPassword}, true},
+        {"SMTPAuthWithoutTLS", &A::SMTPAuthWithoutTLS, true},
+        {"POPCertificate", &A::POPCertificate, true},
+        {"SMTPCertificate", &A::SMTPCertificate, true},
     };
     return fields;
 }
@@ -52,6 +65,11 @@ std::span<const RecordField<CResAccount>> ResponseSettingFields() {
 
 const QStringList& MailAccountKeys() {
     static const QStringList keys = KeysOf(MailAccountFields());
+    return keys;
+}
+
+const QStringList& MailAccountOptionalKeys() {
+    static const QStringList keys = KeysOf(MailAccountFields(), true);
     return keys;
 }
 

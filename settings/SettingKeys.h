@@ -12,8 +12,11 @@ template <typename Record> struct RecordField;
 // Builds the tables; the first call of any table below does it too.
 void InitSettingKeys();
 
-const QStringList& OptionKeys();          // main.opt, 8 keys
-const QStringList& MailAccountKeys();     // main.mla, 9 keys
+const QStringList& OptionKeys();      // main.opt, 8 keys
+const QStringList& MailAccountKeys(); // main.mla, 9 keys
+// main.mla's optional keys, after the nine: written only when they differ from their default,
+// and not counted by CheckKeyCount.
+const QStringList& MailAccountOptionalKeys();
 const QStringList& ResponseSettingKeys(); // *.csp, 12 keys
 
 // The key ↔ field tables of the two records (settings/RecordFields.h); the two key tables
