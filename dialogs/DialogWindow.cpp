@@ -1,6 +1,7 @@
 #include "dialogs/DialogWindow.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -74,4 +75,10 @@ QHBoxLayout* MakeButtonRow(QDialog* dialog, QPushButton* okButton, QPushButton* 
         row->addWidget(cancelButton);
     }
     return row;
+}
+
+QComboBox* MakeDropDownList(const char* objectName) {
+    auto* list = new QComboBox;
+    list->setObjectName(QString::fromLatin1(objectName));
+    return list;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // What the settings dialogs share as windows.
 class QCheckBox;
+class QComboBox;
 class QDialog;
 class QFrame;
 class QHBoxLayout;
@@ -29,6 +30,9 @@ QLineEdit* MakeTextBox(const char* objectName);
 
 // A check box named objectName.
 QCheckBox* MakeCheckBox(const char* objectName, const QString& text);
+
+// A drop-down list (no typing) with that object name.
+QComboBox* MakeDropDownList(const char* objectName);
 
 // A push button named objectName.
 QPushButton* MakeButton(const char* objectName, const QString& text);

@@ -4,14 +4,18 @@
 #include "dialogs/ErrMsg.h"
 #include "dialogs/SelAllText.h"
 
+#include "mailcheck/ConnectionTest.h"
+#include "platform/EventPump.h"
 #include "platform/MsgBox.h"
 #include "settings/CParams.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -27,6 +31,21 @@ bool IsPort(int port) {
     return port >= 1 && port <= 65535;
 }
 
+// The usual port of each security choice: none, STARTTLS (STLS), TLS from the start.
+constexpr int UsualPOPPorts[3] = {110, 110, 995};
+constexpr int UsualSMTPPorts[3] = {25, 587, 465};
+
+QComboBox* MakeChoice(const char* objectName, std::initializer_list<const char16_t*> items) {
+    QComboBox* list = MakeDropDownList(objectName);
+    for (const char16_t* item : items)
+        list->addItem(QString::fromUtf16(item));
+    return list;
+}
+
+int Choice(const QComboBox* list, int value) {
+    return value >= 0 && value < list->count() ? value : 0;
+}
+
 } // namespace
 
 frmDlgMailAccount::frmDlgMailAccount(QWidget* parent)
@@ -34,12 +53,29 @@ frmDlgMailAccount::frmDlgMailAccount(QWidget* parent)
       txtUserName(MakeTextBox("txtUserName")), txtPassword(MakeTextBox("txtPassword")),
       txtPOP(MakeTextBox("txtPOP")), txtPOPPort(MakeTextBox("txtPOPPort")),
       chkAPOP(MakeCheckBox("chkAPOP", QStringLiteral("MD5"))), txtSMTP(MakeTextBox("txtSMTP")),
-      txtSMTPPort(MakeTextBox("txtSMTPPort")), txtTimeout(MakeTextBox("txtTimeout")) {
-    txtPassword->setEchoMode(QLineEdit::Password);
-    // Every character shows as "*", whatever the style's own mask character.
-    txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-    for (QLineEdit* textBox : {txtName, txtMailAddr, txtUserName, txtPassword, txtPOP, txtPOPPort,
-                               txtSMTP, txtSMTPPort, txtTimeout})
+      txtSMTPPort(MakeTextBox("txtSMTPPort")), txtTimeout(MakeTextBox("txtTimeout")),
+      cboPOPSecurity(MakeChoice("cboPOPSecurity", {u"なし", u"STLS", u"SSL/TLS"})),
+      txtPOPCertificate(MakeTextBox("txtPOPCertificate")),
+      cboSMTPSecurity(MakeChoice("cboSMTPSecurity", {u"なし", u"STARTTLS", u"SSL/TLS"})),
+      txtSMTPCertificate(MakeTextBox("txtSMTPCertificate")),
+      cboSMTPAuth(MakeChoice("cboSMTPAuth", {u"なし", u"POPと同じユーザー名とパスワード",
+                                             u"SMTP用のユーザー名とパスワード"})),
+      txtSMTPUserName(MakeTextBox("txtSMTPUserName")),
+      txtSMTPPassword(MakeTextBox("txtSMTPPassword")),
+      chkSMTPAuthWithoutTLS(MakeCheckBox("chkSMTPAuthWithoutTLS",
+                                         QStringLiteral("暗号化されていない接続でも認証する"))),
+      cmdConnectionTest(MakeButton("cmdConnectionTest", QStringLiteral("接続テスト"))),
+      cmdPinPOP(MakeButton("cmdPinPOP", QStringLiteral("POPの証明書を登録"))),
+      cmdPinSMTP(MakeButton("cmdPinSMTP", QStringLiteral("SMTPの証明書を登録"))),
+      txtTestReport(new QPlainTextEdit) {
+    for (QLineEdit* password : {txtPassword, txtSMTPPassword}) {
+        password->setEchoMode(QLineEdit::Password);
+        // Every character shows as "*", whatever the style's own mask character.
+        password->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    }
+    for (QLineEdit* textBox :
+         {txtName, txtMailAddr, txtUserName, txtPassword, txtPOP, txtPOPPort, txtSMTP, txtSMTPPort,
+          txtTimeout, txtPOPCertificate, txtSMTPCertificate, txtSMTPUserName, txtSMTPPassword})
         SelectAllOnFocus(textBox);
     const int numberWidth = txtPOPPort->fontMetrics().averageCharWidth() * 10;
     for (QLineEdit* textBox : {txtPOPPort, txtSMTPPort, txtTimeout})
@@ -85,6 +121,62 @@ frmDlgMailAccount::frmDlgMailAccount(QWidget* parent)
     grid->addLayout(timeout, row, 1);
     grid->setColumnMinimumWidth(1, txtName->fontMetrics().averageCharWidth() * 32);
 
+    auto* Frame2 = new QGroupBox(QStringLiteral("セキュリティ"));
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* security = new QGridLayout(Frame2);
+    const auto addSecurityRow = [&](int at, const char* label, const QString& caption,
+                                    QWidget* field, const char* pinLabel, QLineEdit* pin,
+                                    QPushButton* pinButton) {
+        security->addWidget(MakeLabel(label, caption, field), at, 0);
+        security->addWidget(field, at, 1);
+        security->addWidget(MakeLabel(pinLabel, QStringLiteral("証明書"), pin), at, 2);
+        security->addWidget(pin, at, 3);
+        security->addWidget(pinButton, at, 4);
+    };
+    addSecurityRow(0, "Label13", QStringLiteral("POPの暗号化"), cboPOPSecurity, "Label14",
+                   txtPOPCertificate, cmdPinPOP);
+    addSecurityRow(1, "Label15", QStringLiteral("SMTPの暗号化"), cboSMTPSecurity, "Label16",
+                   txtSMTPCertificate, cmdPinSMTP);
+    security->addWidget(MakeLabel("Label17", QStringLiteral("SMTP認証"), cboSMTPAuth), 2, 0);
+    security->addWidget(cboSMTPAuth, 2, 1, 1, 2);
+    security->addWidget(chkSMTPAuthWithoutTLS, 2, 3, 1, 2);
+    security->addWidget(MakeLabel("Label18", QStringLiteral("SMTPユーザー名"), txtSMTPUserName), 3,
+                        0);
+    security->addWidget(txtSMTPUserName, 3, 1);
+    security->addWidget(MakeLabel("Label19", QStringLiteral("SMTPパスワード"), txtSMTPPassword), 3,
+                        2);
+    security->addWidget(txtSMTPPassword, 3, 3);
+    auto* Label20 =
+        MakeLabel("Label20", QStringLiteral("TLS (STLS、STARTTLS、SSL/TLS) の使用をおすすめします。"
+                                            "APOPは暗号化できないサーバーのためのものです。"));
+    Label20->setWordWrap(true);
+    security->addWidget(Label20, 4, 0, 1, 5);
+    txtPOPCertificate->setMinimumWidth(txtName->fontMetrics().averageCharWidth() * 24);
+    txtPOPCertificate->setPlaceholderText(QStringLiteral("SHA-256"));
+    txtSMTPCertificate->setPlaceholderText(QStringLiteral("SHA-256"));
+
+    txtTestReport->setObjectName(QStringLiteral("txtTestReport"));
+    txtTestReport->setReadOnly(true);
+    txtTestReport->setMinimumHeight(txtName->fontMetrics().height() * 6);
+    auto* testRow = new QHBoxLayout;
+    testRow->addWidget(cmdConnectionTest);
+    testRow->addStretch();
+    cmdPinPOP->setEnabled(false);
+    cmdPinSMTP->setEnabled(false);
+
+    connect(cboPOPSecurity, &QComboBox::currentIndexChanged, this,
+            [this] { SecurityChanged(cboPOPSecurity, txtPOPPort, UsualPOPPorts); });
+    connect(cboSMTPSecurity, &QComboBox::currentIndexChanged, this,
+            [this] { SecurityChanged(cboSMTPSecurity, txtSMTPPort, UsualSMTPPorts); });
+    connect(cboSMTPAuth, &QComboBox::currentIndexChanged, this,
+            &frmDlgMailAccount::cboSMTPAuth_Click);
+    connect(cmdConnectionTest, &QPushButton::clicked, this,
+            &frmDlgMailAccount::cmdConnectionTest_Click);
+    connect(cmdPinPOP, &QPushButton::clicked, this,
+            [this] { txtPOPCertificate->setText(popSeen); });
+    connect(cmdPinSMTP, &QPushButton::clicked, this,
+            [this] { txtSMTPCertificate->setText(smtpSeen); });
+
     auto* ok = MakeButton("Command1(0)", QStringLiteral("OK"));
     auto* cancel = MakeButton("Command1(1)", QStringLiteral("キャンセル"));
     connect(ok, &QPushButton::clicked, this, &frmDlgMailAccount::Command1_0_Click);
@@ -92,6 +184,9 @@ frmDlgMailAccount::frmDlgMailAccount(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label12);
     layout->addWidget(Frame1);
+    layout->addWidget(Frame2);
+    layout->addLayout(testRow);
+    layout->addWidget(txtTestReport);
     layout->addLayout(MakeButtonRow(this, ok, cancel));
     MakeFixedDialog(this, QStringLiteral("メールアカウント"));
 }
@@ -119,9 +214,26 @@ void frmDlgMailAccount::Loadset(const CMailAccount& clsAccount) {
     txtSMTP->setText(clsAccount.SMTPHost);
     txtSMTPPort->setText(ParamNumberText(clsAccount.SMTPPort));
     txtTimeout->setText(ParamNumberText(clsAccount.Timeout));
+    // The ports as stored, whatever the choices' usual ones.
+    popSecurityShown = Choice(cboPOPSecurity, clsAccount.POPSecurity);
+    smtpSecurityShown = Choice(cboSMTPSecurity, clsAccount.SMTPSecurity);
+    cboPOPSecurity->setCurrentIndex(popSecurityShown);
+    cboSMTPSecurity->setCurrentIndex(smtpSecurityShown);
+    txtPOPCertificate->setText(clsAccount.POPCertificate);
+    txtSMTPCertificate->setText(clsAccount.SMTPCertificate);
+    cboSMTPAuth->setCurrentIndex(Choice(cboSMTPAuth, clsAccount.SMTPAuth));
+    txtSMTPUserName->setText(clsAccount.SMTPUserName);
+    txtSMTPPassword->setText(clsAccount.SMTPPassword);
+    chkSMTPAuthWithoutTLS->setChecked(clsAccount.SMTPAuthWithoutTLS != 0);
+    cboSMTPAuth_Click();
+    txtTestReport->clear();
+    popSeen.clear();
+    smtpSeen.clear();
+    cmdPinPOP->setEnabled(false);
+    cmdPinSMTP->setEnabled(false);
 }
 
-bool frmDlgMailAccount::CheckDlg() {
+CMailAccount frmDlgMailAccount::ReadControls() const {
     CMailAccount account;
     account.Name = txtName->text();
     account.MailAddr = txtMailAddr->text();
@@ -133,6 +245,58 @@ bool frmDlgMailAccount::CheckDlg() {
     account.SMTPHost = txtSMTP->text();
     account.SMTPPort = NumberOrZero(txtSMTPPort);
     account.Timeout = NumberOrZero(txtTimeout);
+    account.POPSecurity = cboPOPSecurity->currentIndex();
+    account.SMTPSecurity = cboSMTPSecurity->currentIndex();
+    account.POPCertificate = txtPOPCertificate->text().trimmed();
+    account.SMTPCertificate = txtSMTPCertificate->text().trimmed();
+    account.SMTPAuth = cboSMTPAuth->currentIndex();
+    // The SMTP login is kept only where it is used, so that main.mla holds no stale password.
+    if (account.SMTPAuth == AuthSmtpLogin) {
+        account.SMTPUserName = txtSMTPUserName->text();
+        account.SMTPPassword = txtSMTPPassword->text();
+    }
+    account.SMTPAuthWithoutTLS =
+        account.SMTPAuth != AuthNone && chkSMTPAuthWithoutTLS->isChecked() ? 1 : 0;
+    return account;
+}
+
+void frmDlgMailAccount::SecurityChanged(QComboBox* choice, QLineEdit* port,
+                                        const int usualPorts[3]) {
+    int& shown = choice == cboPOPSecurity ? popSecurityShown : smtpSecurityShown;
+    const int now = choice->currentIndex();
+    if (NumberOrZero(port) == usualPorts[shown] && now >= 0 && now < 3)
+        port->setText(ParamNumberText(usualPorts[now]));
+    shown = now;
+}
+
+void frmDlgMailAccount::cboSMTPAuth_Click() {
+    const bool ownLogin = cboSMTPAuth->currentIndex() == AuthSmtpLogin;
+    txtSMTPUserName->setEnabled(ownLogin);
+    txtSMTPPassword->setEnabled(ownLogin);
+    chkSMTPAuthWithoutTLS->setEnabled(cboSMTPAuth->currentIndex() != AuthNone);
+}
+
+void frmDlgMailAccount::cmdConnectionTest_Click() {
+    txtTestReport->clear();
+    cmdConnectionTest->setEnabled(false);
+    const ConnectionTestResult result =
+        RunConnectionTest(ReadControls(), [this](const QString& line) {
+            txtTestReport->appendPlainText(line);
+            // Shown as it comes: the next step may wait for its server.
+            DoEvents();
+        });
+    popSeen = result.POPCertificate.Fingerprint;
+    smtpSeen = result.SMTPCertificate.Fingerprint;
+    cmdPinPOP->setEnabled(!popSeen.isEmpty());
+    cmdPinSMTP->setEnabled(!smtpSeen.isEmpty());
+    cmdConnectionTest->setEnabled(true);
+}
+
+bool frmDlgMailAccount::CheckDlg() {
+    CMailAccount account = ReadControls();
+    const auto badPin = [](const QString& pin) {
+        return !pin.isEmpty() && NormalizedFingerprint(pin).isEmpty();
+    };
 
     const struct {
         bool failed;
@@ -147,12 +311,19 @@ bool frmDlgMailAccount::CheckDlg() {
         {account.SMTPHost.isEmpty(), u"SMTPが入力されていません"},
         {!IsPort(account.SMTPPort), u"SMTPポート値が不正です"},
         {account.Timeout < 0, u"タイムアウト値が不正です"},
+        {account.SMTPAuth == AuthSmtpLogin && account.SMTPUserName.isEmpty(),
+         u"SMTPユーザー名が入力されていません"},
+        {badPin(account.POPCertificate) || badPin(account.SMTPCertificate),
+         u"証明書のフィンガープリントが不正です"},
     };
     for (const auto& check : checks)
         if (check.failed) {
             ErrMsg(QString::fromUtf16(check.message));
             return false;
         }
+    // Stored as the connection compares it.
+    account.POPCertificate = NormalizedFingerprint(account.POPCertificate);
+    account.SMTPCertificate = NormalizedFingerprint(account.SMTPCertificate);
     edited = account;
     return true;
 }

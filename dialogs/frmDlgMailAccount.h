@@ -1,14 +1,19 @@
 #pragma once
 // The mail account dialog: the one account's name, address, POP3 login, servers, ports, APOP
-// choice and network timeout. It never changes the account it was given: an accepted OK builds
-// EditedMailAccount, and the caller decides what to do with it.
+// choice and network timeout, the security of both servers with their pinned certificates,
+// the SMTP authentication, and a connection test that reports step by step. It never changes the
+// account it was given: an accepted OK builds EditedMailAccount, and the caller decides what to do
+// with it.
 #include "settings/CMailAccount.h"
 
 #include <QDialog>
 #include <optional>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 
 class frmDlgMailAccount : public QDialog {
     Q_OBJECT
@@ -30,8 +35,18 @@ class frmDlgMailAccount : public QDialog {
     // The account built by the last successful CheckDlg; nothing before one.
     const std::optional<CMailAccount>& EditedMailAccount() const { return edited; }
 
+    // Tries both servers with the values now in the dialog, showing each step in
+    // txtTestReport; afterwards a certificate seen can be pinned with cmdPinPOP or cmdPinSMTP.
+    void cmdConnectionTest_Click();
+
   private:
     void Command1_0_Click();
+    // The account as the controls hold it, numbers that do not read counting as 0.
+    CMailAccount ReadControls() const;
+    // A new security choice sets its usual port when the port still holds the old choice's.
+    void SecurityChanged(QComboBox* choice, QLineEdit* port, const int usualPorts[3]);
+    // The SMTP user name and password are for their own choice only.
+    void cboSMTPAuth_Click();
 
     QLineEdit* txtName;
     QLineEdit* txtMailAddr;
@@ -43,6 +58,22 @@ class frmDlgMailAccount : public QDialog {
     QLineEdit* txtSMTP;
     QLineEdit* txtSMTPPort;
     QLineEdit* txtTimeout;
+    QComboBox* cboPOPSecurity;
+    QLineEdit* txtPOPCertificate;
+    QComboBox* cboSMTPSecurity;
+    QLineEdit* txtSMTPCertificate;
+    QComboBox* cboSMTPAuth;
+    QLineEdit* txtSMTPUserName;
+    QLineEdit* txtSMTPPassword;
+    QCheckBox* chkSMTPAuthWithoutTLS;
+    QPushButton* cmdConnectionTest;
+    QPushButton* cmdPinPOP;
+    QPushButton* cmdPinSMTP;
+    QPlainTextEdit* txtTestReport;
+    int popSecurityShown = 0; // the choices the ports were last set for
+    int smtpSecurityShown = 0;
+    QString popSeen; // fingerprints the last connection test saw
+    QString smtpSeen;
     bool accepted = false;
     std::optional<CMailAccount> edited;
 };

@@ -28,12 +28,6 @@ namespace {
 const QDate FirstGifDate(2004, 7, 1);
 constexpr int FormatJPEG = 0, FormatGIF = 2;
 
-QComboBox* MakeDropDownList(const char* objectName) {
-    auto* list = new QComboBox;
-    list->setObjectName(QString::fromLatin1(objectName));
-    return list;
-}
-
 QGroupBox* MakeFrame(const char* objectName, const QString& title) {
     auto* frame = new QGroupBox(title);
     frame->setObjectName(QString::fromLatin1(objectName));

@@ -1,8 +1,10 @@
 #include "mailcheck/CPOP3.h"
 
+#include "log/WriteLog.h"
 #include "platform/CommandLine.h"
 #include "platform/EventPump.h"
 #include "platform/SocketControl.h"
+#include "settings/CMailAccount.h"
 
 void CPOP3::Init(SocketControl& sockControl) {
     sock = &sockControl;
@@ -18,25 +20,65 @@ void CPOP3::Cancel() {
     wait.bCancel = true;
 }
 
+void CPOP3::Security(int nSecurity, const QString& sPinnedFingerprint) {
+    security = nSecurity;
+    pinned = sPinnedFingerprint;
+}
+
+const TlsCheck& CPOP3::Certificate() const {
+    static const TlsCheck none;
+    return sock ? sock->Certificate() : none;
+}
+
 bool CPOP3::Connect(const QString& sHost, int nPort, QString& retChallenge) {
     sRecvBuffer.clear();
     retChallenge.clear();
+    lastFailure.clear();
     greetingTaken = false;
     if (!sock)
         return false;
     sock->Close();
-    sock->Connect(sHost, nPort);
+    if (security == SecurityTls)
+        sock->ConnectTls(sHost, nPort, pinned);
+    else
+        sock->Connect(sHost, nPort);
+    if (!WaitConnected())
+        return false;
+    const QString greeting = ReadResponse(SingleLine);
+    greetingTaken = CompleteReplyLength(greeting, SingleLine) > 0;
+    if (security == SecurityStartTls) {
+        // RFC 2595 section 4: STLS in the authorization state, before USER or APOP; the
+        // greeting's time stamp stays the one APOP uses.
+        if (!SendLine(QStringLiteral("STLS")))
+            return false;
+        const QString reply = ReadResponse(SingleLine);
+        if (!IsOK(reply))
+            return Refused(
+                QStringLiteral("POP3サーバーがSTLSを受け付けませんでした: ") +
+                (reply.isEmpty() ? QStringLiteral("応答がありません") : reply.trimmed()));
+        if (!sock->StartTls(pinned) || !WaitConnected())
+            return false;
+    }
+    retChallenge = ChallengeOf(greeting);
+    return true;
+}
+
+bool CPOP3::WaitConnected() {
     // A connection that is refused, fails or is dropped before it opens ends the wait at once.
     const bool connected =
         wait.Until([this] { return IsConnected(); }, [this] { return !sock->IsDown(); });
-    if (!connected) {
-        wait.bCancel = false;
-        return false;
-    }
-    const QString greeting = ReadResponse(SingleLine);
-    greetingTaken = CompleteReplyLength(greeting, SingleLine) > 0;
-    retChallenge = ChallengeOf(greeting);
-    return true;
+    if (connected)
+        return true;
+    wait.bCancel = false;
+    if (sock->Certificate().Problem != TlsProblem::None)
+        return Refused(TlsFailureLine(QStringLiteral("POP3"), sock->Certificate()));
+    return false;
+}
+
+bool CPOP3::Refused(const QString& sReason) {
+    lastFailure = sReason;
+    WriteLog(sReason);
+    return false;
 }
 
 bool CPOP3::Login(const QString& sUser, const QString& sPass) {

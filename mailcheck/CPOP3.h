@@ -6,6 +6,7 @@
 // command whose argument is not one line, which is never sent.
 #include "mailcheck/POP3Reply.h"
 #include "platform/ReplyWait.h"
+#include "platform/TlsCheck.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,10 +29,22 @@ class CPOP3 {
     int LoopWaitMS() const { return wait.LoopWaitMS; }
     void LoopWaitMS(int nMiliSecond) { wait.LoopWaitMS = nMiliSecond; }
 
+    // The security of the next Connects (MailSecurity: none, STLS, TLS from the start) and
+    // the pinned certificate fingerprint (empty: the usual verification).
+    void Security(int nSecurity, const QString& sPinnedFingerprint);
+
     // サーバーに接続します。 Connects and reads the greeting; retChallenge is its APOP time
-    // stamp (empty when it has none). True once connected, whatever the greeting says; false
-    // on a socket error, a cancel or the time-out (the caller then calls SockClose).
+    // stamp (empty when it has none). With STLS (RFC 2595) the client then sends STLS and, on
+    // +OK, runs the handshake; the login follows inside TLS. True once connected (and in TLS
+    // when asked), whatever the greeting says; false on a socket error, a cancel or the
+    // time-out (the caller then calls SockClose). A refused certificate or a refused STLS is
+    // false too, never a plain-text session, and its reason goes to the activity log and to
+    // LastFailure.
     bool Connect(const QString& sHost, int nPort, QString& retChallenge);
+    // Why the last Connect failed for its security; empty when it did not.
+    const QString& LastFailure() const { return lastFailure; }
+    // The certificate check of the last handshake.
+    const TlsCheck& Certificate() const;
     // サーバーに通常ログインします。 USER, then PASS only when USER was accepted.
     bool Login(const QString& sUser, const QString& sPass);
     // サーバーにAPOPログインします。 Takes the greeting first when Connect had none (waiting for
@@ -83,8 +96,16 @@ class CPOP3 {
 
     SocketControl* sock = nullptr;
     QString sRecvBuffer;
+    // The end of a Connect refused for its security: the reason logged and kept.
+    bool Refused(const QString& sReason);
+    // Waits until the socket is connected (in TLS, once the handshake is done).
+    bool WaitConnected();
+
     bool greetingTaken = false; // Connect read the whole greeting
-    ReplyWait wait;             // bCancel, TimeoutSecond, LoopWaitMS and the deadline of the waits
+    int security = 0;           // MailSecurity of the next Connect
+    QString pinned;             // pinned fingerprint of the next Connect
+    QString lastFailure;
+    ReplyWait wait; // bCancel, TimeoutSecond, LoopWaitMS and the deadline of the waits
 };
 
 // The program's one POP3 client.

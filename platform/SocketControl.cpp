@@ -2,21 +2,49 @@
 
 #include "platform/CodePage.h"
 
-#include <QTcpSocket>
+#include <QCryptographicHash>
+#include <QSslConfiguration>
+#include <QSslSocket>
 
-SocketControl::SocketControl(QObject* parent) : QObject(parent), socket(new QTcpSocket(this)) {
-    connect(socket, &QTcpSocket::hostFound, this, [this] { state = sckConnecting; });
-    connect(socket, &QTcpSocket::connected, this, [this] { state = sckConnected; });
-    connect(socket, &QTcpSocket::readyRead, this, [this] {
+SocketControl::SocketControl(QObject* parent) : QObject(parent), socket(new QSslSocket(this)) {
+    connect(socket, &QSslSocket::hostFound, this, [this] { state = sckConnecting; });
+    connect(socket, &QSslSocket::connected, this, [this] {
+        // In TLS from the start, the connection is usable only after the handshake.
+        if (!tlsPending)
+            state = sckConnected;
+    });
+    connect(socket, &QSslSocket::readyRead, this, [this] {
         if (onDataArrival)
             onDataArrival(socket->bytesAvailable());
     });
-    connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        // The peer's orderly close is not an error: it arrives as disconnected below.
-        if (error != QAbstractSocket::RemoteHostClosedError)
-            state = sckError;
+    connect(socket, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
+        check.Checked = true;
+        check.Fingerprint = QString::fromLatin1(
+            socket->peerCertificate().digest(QCryptographicHash::Sha256).toHex());
+        check.Subject = socket->peerCertificate().subjectDisplayName();
+        // A pinned certificate is trusted as it is: its fingerprint is the whole check.
+        if (!pinned.isEmpty() && check.Fingerprint == pinned) {
+            socket->ignoreSslErrors();
+            return;
+        }
+        check.Problem = ProblemOf(errors);
     });
-    connect(socket, &QTcpSocket::disconnected, this, [this] {
+    connect(socket, &QSslSocket::encrypted, this, [this] { HandshakeDone(); });
+    connect(socket, &QSslSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        // The peer's orderly close is not an error, except in the middle of a handshake: it
+        // arrives as disconnected below.
+        if (error != QAbstractSocket::RemoteHostClosedError || tlsPending) {
+            if (tlsPending && check.Problem == TlsProblem::None)
+                check.Problem = TlsProblem::Failed;
+            tlsPending = false;
+            state = sckError;
+        }
+    });
+    connect(socket, &QSslSocket::disconnected, this, [this] {
+        if (tlsPending) {
+            Refuse(TlsProblem::Failed);
+            return;
+        }
         if (state != sckConnected)
             return;
         state = sckClosing;
@@ -32,12 +60,70 @@ SocketControl::~SocketControl() {
 
 void SocketControl::Connect(const QString& sHost, int nPort) {
     Close();
+    check = TlsCheck();
     if (nPort < 1 || nPort > 65535) {
         state = sckError;
         return;
     }
     state = sckResolvingHost;
     socket->connectToHost(sHost, static_cast<quint16>(nPort));
+}
+
+void SocketControl::ConnectTls(const QString& sHost, int nPort, const QString& sPinned) {
+    Close();
+    check = TlsCheck();
+    if (nPort < 1 || nPort > 65535) {
+        state = sckError;
+        return;
+    }
+    PrepareTls(sPinned);
+    state = sckResolvingHost;
+    socket->connectToHostEncrypted(sHost, static_cast<quint16>(nPort));
+}
+
+bool SocketControl::StartTls(const QString& sPinned) {
+    if (state != sckConnected || socket->isEncrypted())
+        return false;
+    check = TlsCheck();
+    PrepareTls(sPinned);
+    state = sckConnecting;
+    socket->startClientEncryption();
+    return true;
+}
+
+bool SocketControl::IsEncrypted() const {
+    return state == sckConnected && socket->isEncrypted();
+}
+
+void SocketControl::PrepareTls(const QString& sPinned) {
+    tlsPending = true;
+    pinned = NormalizedFingerprint(sPinned);
+    // What the server's certificate is checked against is the program-wide default: the
+    // system's roots and the peer's host name.
+    socket->setSslConfiguration(QSslConfiguration::defaultConfiguration());
+}
+
+void SocketControl::HandshakeDone() {
+    tlsPending = false;
+    check.Checked = true;
+    check.Fingerprint =
+        QString::fromLatin1(socket->peerCertificate().digest(QCryptographicHash::Sha256).toHex());
+    check.Subject = socket->peerCertificate().subjectDisplayName();
+    // With a pin, a certificate that passes the usual verification is still not that one.
+    if (!pinned.isEmpty() && check.Fingerprint != pinned) {
+        Refuse(TlsProblem::NotPinned);
+        return;
+    }
+    check.Problem = TlsProblem::None;
+    state = sckConnected;
+}
+
+void SocketControl::Refuse(TlsProblem problem) {
+    if (check.Problem == TlsProblem::None)
+        check.Problem = problem;
+    tlsPending = false;
+    state = sckError;
+    socket->abort();
 }
 
 bool SocketControl::SendData(const QString& sText) {
@@ -60,6 +146,7 @@ bool SocketControl::GetData(QString& retText) {
 void SocketControl::Close() {
     // Closed before the abort, so that the disconnect it causes raises no close event.
     state = sckClosed;
+    tlsPending = false;
     socket->abort();
     incomplete.clear();
 }

@@ -1,12 +1,16 @@
 #pragma once
 // The socket control: one TCP connection driven by its owner's calls, with its events raised
-// while the GUI thread pumps events. Text crosses it as code page 932 bytes.
+// while the GUI thread pumps events. Text crosses it as code page 932 bytes. The connection can
+// run in TLS from the start or be upgraded to it; the peer's certificate is checked against
+// the system's trusted roots and the host name, or accepted by its pinned fingerprint.
+#include "platform/TlsCheck.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <functional>
 
-class QTcpSocket;
+class QSslSocket;
 
 class SocketControl : public QObject {
     Q_OBJECT
@@ -30,6 +34,19 @@ class SocketControl : public QObject {
 
     // Starts connecting and returns at once; State() tells how it goes.
     void Connect(const QString& sHost, int nPort);
+    // As Connect, in TLS from the first byte: the state becomes connected only once the
+    // handshake is done and the certificate passed (TlsCheck). sPinned: the SHA-256
+    // fingerprint that alone is accepted, or empty for the usual verification.
+    void ConnectTls(const QString& sHost, int nPort, const QString& sPinned);
+    // Upgrades the open connection to TLS, as ConnectTls checks it: the state is connecting
+    // until the handshake is done, then connected, or the error state when it failed. False,
+    // doing nothing, when the connection is not open or already in TLS.
+    bool StartTls(const QString& sPinned);
+    // True while the connection runs in TLS.
+    bool IsEncrypted() const;
+    // The certificate check of the latest handshake (empty before one).
+    const TlsCheck& Certificate() const { return check; }
+
     // Sends text as code page 932 bytes; false when the socket is not connected.
     bool SendData(const QString& sText);
     // Takes every byte received so far as text (a double-byte character cut in two by the
@@ -47,7 +64,14 @@ class SocketControl : public QObject {
     std::function<void()> onClose;
 
   private:
-    QTcpSocket* socket;
+    void PrepareTls(const QString& sPinned);
+    void HandshakeDone();
+    void Refuse(TlsProblem problem);
+
+    QSslSocket* socket;
     int state = sckClosed;
+    bool tlsPending = false; // a handshake is running: connected only when it is done
+    QString pinned;
+    TlsCheck check;
     QByteArray incomplete;
 };

@@ -4,7 +4,9 @@
 #include "platform/SocketControl.h"
 #include "reply/SMTPData.h"
 #include "reply/SMTPReply.h"
+#include "settings/CMailAccount.h"
 #include "textenc/EncodedWords.h"
+#include "textenc/modConvBase64.h"
 
 #include <initializer_list>
 
@@ -21,24 +23,151 @@ void CSMTP::Init(SocketControl& sockControl) {
     wait.LoopWaitMS = 50;
 }
 
+void CSMTP::Security(int nSecurity, const QString& sPinnedFingerprint) {
+    security = nSecurity;
+    pinned = sPinnedFingerprint;
+}
+
+void CSMTP::AuthLogin(const QString& sUser, const QString& sPassword, bool bWithoutTls) {
+    authUser = sUser;
+    authPassword = sPassword;
+    authWithoutTls = bWithoutTls;
+}
+
+const TlsCheck& CSMTP::Certificate() const {
+    static const TlsCheck none;
+    return sock ? sock->Certificate() : none;
+}
+
 bool CSMTP::Connect(const QString& sHost, int nPort) {
     sRecvBuffer.clear();
+    lastFailure.clear();
     if (!sock)
         return false;
     sock->Close();
     if (nPort < 1 || nPort > 65535 || !IsSafeCommandArgument(sHost))
         return false;
-    sock->Connect(sHost, nPort);
-    // A connection that is refused, fails or is dropped before it opens ends the wait at once.
-    const bool connected =
-        wait.Until([this] { return IsConnected(); }, [this] { return !sock->IsDown(); });
-    if (!connected) {
-        wait.bCancel = false;
+    if (security == SecurityTls)
+        sock->ConnectTls(sHost, nPort, pinned);
+    else
+        sock->Connect(sHost, nPort);
+    if (!WaitConnected()) {
         sock->Close();
         return false;
     }
     sHostName = sHost;
     return true;
+}
+
+bool CSMTP::WaitConnected() {
+    // A connection that is refused, fails or is dropped before it opens ends the wait at once.
+    const bool connected =
+        wait.Until([this] { return IsConnected(); }, [this] { return !sock->IsDown(); });
+    if (!connected) {
+        wait.bCancel = false;
+        if (sock->Certificate().Problem != TlsProblem::None)
+            return Fail(TlsFailureLine(QStringLiteral("SMTP"), sock->Certificate()));
+        return false;
+    }
+    if (sock->IsEncrypted())
+        Step(TlsCertificateLine(sock->Certificate()));
+    return true;
+}
+
+bool CSMTP::Handshake() {
+    // RFC 5321 section 3.1: a greeting other than 220 (554) means no service here.
+    const QString greeting = ReadResponse();
+    if (!IsCode250(greeting))
+        return greeting.isEmpty()
+                   ? false
+                   : Fail(QStringLiteral("SMTPサーバーが接続を受け付けませんでした: ") +
+                          ReplyText(greeting));
+    if (security == SecurityNone && authUser.isEmpty())
+        return CMD_HELO(sHostName);
+    QString ehlo;
+    if (!Ehlo(ehlo))
+        return false;
+    if (security == SecurityStartTls && (!StartTls(ehlo) || !Ehlo(ehlo)))
+        return false;
+    return authUser.isEmpty() || Authenticate(ehlo);
+}
+
+bool CSMTP::Ehlo(QString& retReply) {
+    if (!IsSafeCommandArgument(sHostName))
+        return false;
+    retReply = Command(QStringLiteral("EHLO ") + sHostName, QStringLiteral("EHLO"));
+    if (IsCode250(retReply))
+        return true;
+    if (!bAnswered)
+        return false;
+    // RFC 5321 section 3.2: a server that does not know EHLO is greeted with HELO, but then it
+    // offers no extension, and neither STARTTLS nor AUTH can follow.
+    const bool extensionNeeded =
+        (security == SecurityStartTls && !sock->IsEncrypted()) || !authUser.isEmpty();
+    if (extensionNeeded)
+        return Fail(QStringLiteral("SMTPサーバーがEHLOを受け付けませんでした: ") +
+                    ReplyText(retReply));
+    retReply.clear();
+    return CMD_HELO(sHostName);
+}
+
+bool CSMTP::StartTls(const QString& sEhloReply) {
+    if (!EhloKeywords(sEhloReply).contains(QStringLiteral("STARTTLS")))
+        return Fail(QStringLiteral("SMTPサーバーがSTARTTLSに対応していません"));
+    const QString reply = Command(QStringLiteral("STARTTLS"), QStringLiteral("STARTTLS"));
+    if (!IsReplyCode(reply, "220"))
+        return reply.isEmpty()
+                   ? false
+                   : Fail(QStringLiteral("SMTPサーバーがSTARTTLSを受け付けませんでした: ") +
+                          ReplyText(reply));
+    // RFC 3207 section 4.2: what the server said before the handshake is forgotten.
+    sRecvBuffer.clear();
+    return sock->StartTls(pinned) && WaitConnected();
+}
+
+bool CSMTP::Authenticate(const QString& sEhloReply) {
+    if (!sock->IsEncrypted() && !authWithoutTls)
+        return Fail(QStringLiteral("暗号化されていない接続ではSMTPの認証をしません"));
+    const QStringList mechanisms = AuthMechanisms(sEhloReply);
+    QString reply;
+    if (mechanisms.contains(QStringLiteral("PLAIN"))) {
+        SendLine(QStringLiteral("AUTH PLAIN ") + PlainCredentials(authUser, authPassword));
+        reply = ReadResponse();
+    } else if (mechanisms.contains(QStringLiteral("LOGIN"))) {
+        // RFC 4954 has the user name and the password asked for in turn with 334.
+        SendLine(QStringLiteral("AUTH LOGIN"));
+        reply = ReadResponse();
+        for (const QString& answer : {authUser, authPassword}) {
+            if (!IsReplyCode(reply, "334"))
+                break;
+            SendLine(QString::fromLatin1(EncodeBase64(answer.toUtf8())));
+            reply = ReadResponse();
+        }
+    } else {
+        return Fail(QStringLiteral("SMTPサーバーがPLAINとLOGINのどちらの認証にも対応していません"));
+    }
+    Step(QStringLiteral("AUTH: ") + ReplyText(reply));
+    if (IsReplyCode(reply, "235"))
+        return true;
+    return reply.isEmpty() ? false
+                           : Fail(QStringLiteral("SMTPの認証に失敗しました: ") + ReplyText(reply));
+}
+
+QString CSMTP::Command(const QString& line, const QString& sShown) {
+    SendLine(line);
+    const QString reply = ReadResponse();
+    Step(sShown + QStringLiteral(": ") + ReplyText(reply));
+    return reply;
+}
+
+bool CSMTP::Fail(const QString& sReason) {
+    lastFailure = sReason;
+    return false;
+}
+
+void CSMTP::Step(const QString& line) const {
+    if (onStep)
+        onStep(line);
 }
 
 void CSMTP::Quit() {
@@ -50,9 +179,8 @@ void CSMTP::Quit() {
 
 bool CSMTP::Sendmail(const QString& sFrom, const QString& sTo, const QString& sHead,
                      const QString& sBody) {
-    // RFC 5321 section 3.1: a greeting other than 220 (554) means no service here.
-    const bool sent = IsCode250(ReadResponse()) && CMD_HELO(sHostName) && CMD_MAIL_FROM(sFrom) &&
-                      CMD_RCPT_TO(sTo) && CMD_DATA(sHead, sBody);
+    const bool sent =
+        Handshake() && CMD_MAIL_FROM(sFrom) && CMD_RCPT_TO(sTo) && CMD_DATA(sHead, sBody);
     if (!sent)
         EndAfterFailure();
     return sent;
@@ -61,8 +189,7 @@ bool CSMTP::Sendmail(const QString& sFrom, const QString& sTo, const QString& sH
 bool CSMTP::CMD_HELO(const QString& sHost) {
     if (!IsSafeCommandArgument(sHost))
         return false;
-    SendLine(QStringLiteral("HELO ") + sHost);
-    return IsCode250(ReadResponse());
+    return IsCode250(Command(QStringLiteral("HELO ") + sHost, QStringLiteral("HELO")));
 }
 
 bool CSMTP::CMD_MAIL_FROM(const QString& sFrom) {

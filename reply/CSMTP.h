@@ -1,14 +1,20 @@
 #pragma once
-// The SMTP client (RFC 5321: greeting, HELO, MAIL, RCPT, DATA, QUIT; no extensions, no
-// authentication) that sends reply mails over the main window's socket control. Each command
+// The SMTP client (RFC 5321: greeting, HELO, MAIL, RCPT, DATA, QUIT) that sends reply mails
+// over the main window's socket control. When the account asks for it, the dialogue opens with
+// EHLO instead and runs in TLS (RFC 8314 from the start, or RFC 3207 STARTTLS) and
+// authenticates with AUTH PLAIN or LOGIN (RFC 4954); a plain account keeps the classic HELO
+// dialogue. Each command
 // waits for its reply through ReplyWait: the thread sleeps until an event comes (so the
 // socket's data events reach Notify_DataArrival at once) and looks at the buffer after each,
 // ended by the time-out, Cancel or a lost connection. No operation raises or shows anything: a
 // refused, late or missing reply is a false result. Reply parsing and the DATA block are the plain
 // functions of SMTPReply.h and SMTPData.h.
 #include "platform/ReplyWait.h"
+#include "platform/TlsCheck.h"
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 class SocketControl;
 
@@ -17,15 +23,37 @@ class CSMTP {
     // Binds the client to its socket control (owned by the main window); time-out 10 s, a
     // look at the time-out every 50 ms.
     void Init(SocketControl& sock);
-    // Closes the socket, connects to sHost at nPort (1 to 65535) and waits until connected:
-    // true then, with sHostName = sHost. False, with the socket closed and the cancel
-    // cleared, on a socket error, a port out of range, a cancel or the time-out. The greeting
-    // is left for Sendmail.
+    // The security of the next Connect and Sendmail (MailSecurity: none, STARTTLS, TLS from
+    // the start) and the pinned certificate fingerprint (empty: the usual verification).
+    void Security(int nSecurity, const QString& sPinnedFingerprint);
+    // The login of AUTH (an empty sUser: no AUTH), and whether it may go over a connection
+    // without TLS (never otherwise).
+    void AuthLogin(const QString& sUser, const QString& sPassword, bool bWithoutTls);
+
+    // Closes the socket, connects to sHost at nPort (1 to 65535) and waits until connected
+    // (in TLS from the start: until the handshake is done and the certificate passed): true
+    // then, with sHostName = sHost. False, with the socket closed and the cancel cleared, on a
+    // socket error, a refused certificate (LastFailure tells), a port out of range, a cancel
+    // or the time-out. The greeting is left for Sendmail.
     bool Connect(const QString& sHost, int nPort);
+    // The opening of the dialogue after Connect: the greeting must be positive, then HELO for
+    // a plain account. With security or AUTH asked for: EHLO (HELO only when EHLO is refused
+    // and no extension is needed), STARTTLS and EHLO again when asked (a server that does not
+    // offer it fails: never a plain-text fallback), then AUTH PLAIN, or LOGIN when only that
+    // is offered. False at the first failure, LastFailure then telling why when there is more
+    // to say than that a reply did not come.
+    bool Handshake();
+    // Why the last Connect or Handshake failed, as a line for the log; empty when it did not.
+    const QString& LastFailure() const { return lastFailure; }
+    // The certificate check of the last handshake.
+    const TlsCheck& Certificate() const;
+    // Called with a line for each step of the dialogue (EHLO, TLS, AUTH), for a connection
+    // test that shows them.
+    std::function<void(const QString& line)> onStep;
     // Sends QUIT, reads its reply (whatever it says) and closes the socket.
     void Quit();
-    // The whole exchange for one message after Connect: the greeting must be positive, then
-    // HELO sHostName, MAIL FROM sFrom, RCPT TO sTo and DATA, stopping at the first refusal.
+    // The whole exchange for one message after Connect: Handshake, then MAIL FROM sFrom,
+    // RCPT TO sTo and DATA, stopping at the first refusal.
     // After a refusal the server is sent QUIT; after a silence or a lost connection the
     // socket is closed at once. True only when the message was accepted.
     bool Sendmail(const QString& sFrom, const QString& sTo, const QString& sHead,
@@ -67,12 +95,29 @@ class CSMTP {
     bool IsConnected() const;
     // The end of a failed exchange: QUIT for a server that answered, otherwise just close.
     void EndAfterFailure();
+    // Waits until the socket is connected (in TLS, once the handshake is done); a refused
+    // certificate is a failure with its reason.
+    bool WaitConnected();
+    // EHLO, falling back to HELO when that is allowed; retReply: the EHLO reply.
+    bool Ehlo(QString& retReply);
+    bool StartTls(const QString& sEhloReply);
+    bool Authenticate(const QString& sEhloReply);
+    // Sends line, answers the reply and shows it as a step.
+    QString Command(const QString& line, const QString& sShown);
+    bool Fail(const QString& sReason);
+    void Step(const QString& line) const;
 
     SocketControl* sock = nullptr;
     QString sHostName;      // of the last successful Connect; the HELO argument
     QString sRecvBuffer;    // arrived and not yet taken as a reply
     bool bAnswered = false; // the last wait took a complete reply
-    ReplyWait wait;         // time-out, cancel and deadline of the waits
+    int security = 0;       // MailSecurity of the next Connect
+    QString pinned;         // pinned fingerprint of the next Connect
+    QString authUser;       // empty: no AUTH
+    QString authPassword;
+    bool authWithoutTls = false;
+    QString lastFailure;
+    ReplyWait wait; // time-out, cancel and deadline of the waits
 };
 
 // The program's one SMTP client, created on first use.

@@ -1,5 +1,6 @@
 #include "reply/modSendMail.h"
 
+#include "log/WriteLog.h"
 #include "platform/CodePage.h"
 #include "platform/ProgramFolder.h"
 #include "reply/CSMTP.h"
@@ -70,6 +71,20 @@ const StagePaths& LastStagePaths() {
     return LastPaths();
 }
 
+void PrepareSMTP(CSMTP& smtp, const CMailAccount& account) {
+    smtp.Security(account.SMTPSecurity, account.SMTPCertificate);
+    switch (account.SMTPAuth) {
+    case AuthAccountLogin:
+        smtp.AuthLogin(account.UserName, account.Password, account.SMTPAuthWithoutTLS != 0);
+        break;
+    case AuthSmtpLogin:
+        smtp.AuthLogin(account.SMTPUserName, account.SMTPPassword, account.SMTPAuthWithoutTLS != 0);
+        break;
+    default:
+        smtp.AuthLogin(QString(), QString(), false);
+    }
+}
+
 bool SendReplyFile(const QString& recipient) {
     const CMailAccount& account = CurrentMailAccount;
     QString header, body;
@@ -78,10 +93,13 @@ bool SendReplyFile(const QString& recipient) {
         return false;
     CSMTP& smtp = SMTPClient();
     smtp.SetTimeout(static_cast<float>(account.Timeout));
-    if (!smtp.Connect(account.SMTPHost, account.SMTPPort))
-        return false;
-    if (!smtp.Sendmail(account.MailAddr, recipient, header, body))
-        return false;
-    smtp.Quit();
-    return true;
+    PrepareSMTP(smtp, account);
+    const bool sent = smtp.Connect(account.SMTPHost, account.SMTPPort) &&
+                      smtp.Sendmail(account.MailAddr, recipient, header, body);
+    // The reason goes to the log before the caller's line that the sending failed.
+    if (!sent && !smtp.LastFailure().isEmpty())
+        WriteLog(smtp.LastFailure());
+    if (sent)
+        smtp.Quit();
+    return sent;
 }

@@ -4,9 +4,12 @@
 #include "reply/MailFile.h"
 #include "reply/ReplyImageSteps.h"
 #include "reply/ReplyText.h"
+#include "settings/CMailAccount.h"
 #include "settings/CResAccount.h"
 
 #include <QString>
+
+class CSMTP;
 
 // The Subject header value as text. A value that is one "=?ISO-2022-JP?B?...?=" word (any
 // letter case) is decoded with the program's base64 and JIS conversion: the text ends at the
@@ -33,5 +36,10 @@ const StagePaths& LastStagePaths();
 // with its SMTPHost, SMTPPort and Timeout. False, with nothing sent, when recipient or
 // MailAddr fails IsSafeMailAddress or the file is missing, empty or has no empty line; false
 // when the connection fails or the server refuses a step. True once the message is accepted
-// (QUIT follows).
+// (QUIT follows). The account's SMTP security and AUTH choices hold; why a TLS or AUTH step
+// failed (a refused certificate with its fingerprint, the server's AUTH reply) is written to
+// the activity log.
 bool SendReplyFile(const QString& recipient);
+
+// Sets smtp's security, pinned certificate and AUTH login from account's choices.
+void PrepareSMTP(CSMTP& smtp, const CMailAccount& account);

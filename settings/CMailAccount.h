@@ -14,4 +14,19 @@ struct CMailAccount {
     int SMTPPort = 25;
     int APOP = 0;     // 0 USER/PASS login, 1 APOP login
     int Timeout = 30; // seconds each client waits; not stored
+
+    // The secure-mail settings; main.mla holds each only when it differs from its default.
+    int POPSecurity = 0;        // 0 none, 1 STLS on the plain port, 2 TLS from the start
+    int SMTPSecurity = 0;       // 0 none, 1 STARTTLS, 2 TLS from the start
+    int SMTPAuth = 0;           // 0 none, 1 UserName and Password, 2 SMTPUserName and SMTPPassword
+    QString SMTPUserName;       //
+    QString SMTPPassword;       // clear text in memory; encrypted in the file as Password is
+    QString POPCertificate;     // pinned SHA-256 fingerprint in hex; empty: the usual verification
+    QString SMTPCertificate;    //
+    int SMTPAuthWithoutTLS = 0; // 1: AUTH may go over a connection without TLS
 };
+
+// The security choices of POPSecurity and SMTPSecurity.
+enum MailSecurity { SecurityNone = 0, SecurityStartTls = 1, SecurityTls = 2 };
+// The choices of SMTPAuth.
+enum SmtpAuthChoice { AuthNone = 0, AuthAccountLogin = 1, AuthSmtpLogin = 2 };

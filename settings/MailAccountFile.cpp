@@ -60,5 +60,5 @@ void LoadMailAccountFile(const QString& folder, CMailAccount& retAccount, bool& 
 void SaveMailAccountFile(const QString& folder, const CMailAccount& account) {
     SaveTextFile(QDir(folder).filePath(FileName),
                  ParamsToText(QStringLiteral("Mail Account"), MailAccountToParams(account),
-                              MailAccountKeys()));
+                              MailAccountKeys() + OptionalMailAccountKeys()));
 }

@@ -15,7 +15,8 @@
 void LoadMailAccountFile(const QString& folder, CMailAccount& retAccount, bool& retIsError,
                          bool& retIsLoaded);
 
-// Writes account to folder/main.mla; a failed write is ignored. Timeout is not stored.
+// Writes account to folder/main.mla; a failed write is ignored. Timeout is not stored; an
+// account that uses none of the optional keys gives the nine-key file.
 void SaveMailAccountFile(const QString& folder, const CMailAccount& account);
 
 // An account from a parsed file, starting from the defaults; false when a key is absent or a
@@ -24,5 +25,6 @@ void SaveMailAccountFile(const QString& folder, const CMailAccount& account);
 bool ParamsToMailAccount(const CParams& params, CMailAccount& retAccount,
                          bool& retPasswordUnreadable);
 
-// The nine keys of an account in key table order, the password encrypted.
+// The nine keys of an account in key table order, the password encrypted, then each optional
+// key whose field differs from its default (the SMTP password encrypted too).
 CParams MailAccountToParams(const CMailAccount& account);

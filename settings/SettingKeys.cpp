@@ -10,6 +10,7 @@ void InitSettingKeys() {
     OptionKeys();
     OptionalOptionKeys();
     MailAccountKeys();
+    OptionalMailAccountKeys();
     ResponseSettingKeys();
 }
 
@@ -29,11 +30,23 @@ const QStringList& OptionalOptionKeys() {
 std::span<const RecordField<CMailAccount>> MailAccountFields() {
     using A = CMailAccount;
     static const RecordField<A> fields[] = {
-        {"Name", &A::Name},         {"MailAddr", &A::MailAddr},
-        {"UserName", &A::UserName}, {"Password", RecordField<A>::Secret{&A::Password}},
-        {"POPHost", &A::POPHost},   {"POPPort", &A::POPPort},
-        {"SMTPHost", &A::SMTPHost}, {"SMTPPort", &A::SMTPPort},
+        {"Name", &A::Name},
+        {"MailAddr", &A::MailAddr},
+        {"UserName", &A::UserName},
+        {"Password", RecordField<A>::Secret{&A::Password}},
+        {"POPHost", &A::POPHost},
+        {"POPPort", &A::POPPort},
+        {"SMTPHost", &A::SMTPHost},
+        {"SMTPPort", &A::SMTPPort},
         {"APOP", &A::APOP},
+        {"POPSecurity", &A::POPSecurity, true},
+        {"SMTPSecurity", &A::SMTPSecurity, true},
+        {"SMTPAuth", &A::SMTPAuth, true},
+        {"SMTPUserName", &A::SMTPUserName, true},
+        {"SMTPPassword", RecordField<A>::Secret{&A::SMTPPassword}, true},
+        {"SMTPAuthWithoutTLS", &A::SMTPAuthWithoutTLS, true},
+        {"POPCertificate", &A::POPCertificate, true},
+        {"SMTPCertificate", &A::SMTPCertificate, true},
     };
     return fields;
 }
@@ -59,6 +72,11 @@ std::span<const RecordField<CResAccount>> ResponseSettingFields() {
 
 const QStringList& MailAccountKeys() {
     static const QStringList keys = KeysOf(MailAccountFields());
+    return keys;
+}
+
+const QStringList& OptionalMailAccountKeys() {
+    static const QStringList keys = KeysOf(MailAccountFields(), true);
     return keys;
 }
 

@@ -16,7 +16,10 @@ const QStringList& OptionKeys(); // main.opt, 8 keys
 // main.opt's keys after those, each written only when its value differs from the default, so
 // that a file of a set-up that does not use them stays as it was: 3 keys.
 const QStringList& OptionalOptionKeys();
-const QStringList& MailAccountKeys();     // main.mla, 9 keys
+const QStringList& MailAccountKeys(); // main.mla, 9 keys
+// main.mla's optional keys, after the nine: written only when they differ from their default,
+// and not counted by CheckKeyCount.
+const QStringList& OptionalMailAccountKeys();
 const QStringList& ResponseSettingKeys(); // *.csp, 12 keys
 
 // The key ↔ field tables of the two records (settings/RecordFields.h); the two key tables

@@ -156,3 +156,76 @@ TEST_F(MailAccountFileTest, UnreadablePasswordIsLoggedAndLeftEmpty) {
              .replace(QStringLiteral("Password="), QStringLiteral("Password=") + broken));
     EXPECT_EQ(account.Password, QStringLiteral("secret"));
 }
+
+TEST_F(MailAccountFileTest, SecureMailKeysAreWrittenOnlyWhenTheyDifferFromTheirDefaults) {
+    // Each secure-mail field alone: the nine lines as before plus exactly its own line.
+    const QString pin = QStringLiteral("0123456789abcdef0123456789abcdef"
+                                       "0123456789abcdef0123456789abcdef");
+    struct Case {
+        const char* line; // its value, or "*" for an encrypted one
+        void (*set)(CMailAccount&, const QString&);
+    };
+    const Case cases[] = {
+        {"POPSecurity=2", [](CMailAccount& a, const QString&) { a.POPSecurity = 2; }},
+        {"SMTPSecurity=1", [](CMailAccount& a, const QString&) { a.SMTPSecurity = 1; }},
+        {"SMTPAuth=2", [](CMailAccount& a, const QString&) { a.SMTPAuth = 2; }},
+        {"SMTPUserName=sender", [](CMailAccount& a, const QString&) { a.SMTPUserName = "sender"; }},
+        {"SMTPPassword=*", [](CMailAccount& a, const QString&) { a.SMTPPassword = "秘密"; }},
+        {"SMTPAuthWithoutTLS=1", [](CMailAccount& a, const QString&) { a.SMTPAuthWithoutTLS = 1; }},
+        {"POPCertificate=pin", [](CMailAccount& a, const QString& p) { a.POPCertificate = p; }},
+        {"SMTPCertificate=pin", [](CMailAccount& a, const QString& p) { a.SMTPCertificate = p; }},
+    };
+    for (const Case& c : cases) {
+        CMailAccount stored = SampleAccount();
+        c.set(stored, pin);
+        SaveMailAccountFile(Options(), stored);
+        QStringList lines = OptionText(QStringLiteral("main.mla")).split(QStringLiteral("\r\n"));
+        ASSERT_EQ(lines.size(), 16) << c.line;
+        EXPECT_EQ(lines[12], QStringLiteral("APOP=1")) << c.line;
+        QString expected = QString::fromUtf8(c.line).replace(QStringLiteral("=pin"), u'=' + pin);
+        if (expected.endsWith(QStringLiteral("=*"))) {
+            // Encrypted as Password is: hex that decrypts to the clear text, never the clear text.
+            QString clear;
+            ASSERT_TRUE(DecryptPassword(lines[13].section(u'=', 1), clear)) << c.line;
+            EXPECT_EQ(clear, stored.SMTPPassword);
+            lines[13] = lines[13].section(u'=', 0, 0) + QStringLiteral("=*");
+        }
+        EXPECT_EQ(lines[13], expected);
+
+        LoadMailAccountFile(Options(), account, isError, isLoaded);
+        EXPECT_TRUE(isLoaded) << c.line;
+        EXPECT_EQ(account.POPSecurity, stored.POPSecurity) << c.line;
+        EXPECT_EQ(account.SMTPSecurity, stored.SMTPSecurity) << c.line;
+        EXPECT_EQ(account.SMTPAuth, stored.SMTPAuth) << c.line;
+        EXPECT_EQ(account.SMTPUserName, stored.SMTPUserName) << c.line;
+        EXPECT_EQ(account.SMTPPassword, stored.SMTPPassword) << c.line;
+        EXPECT_EQ(account.SMTPAuthWithoutTLS, stored.SMTPAuthWithoutTLS) << c.line;
+        EXPECT_EQ(account.POPCertificate, stored.POPCertificate) << c.line;
+        EXPECT_EQ(account.SMTPCertificate, stored.SMTPCertificate) << c.line;
+    }
+    EXPECT_FALSE(QFile::exists(Options() + QStringLiteral("/main.log")));
+}
+
+TEST_F(MailAccountFileTest, SecureMailKeysAreOptionalButMustReadWhenPresent) {
+    // Absent: the defaults, and a complete account.
+    Load(ValidLines + QStringLiteral("\r\n"));
+    EXPECT_TRUE(isLoaded);
+    EXPECT_EQ(account.POPSecurity, 0);
+    EXPECT_EQ(account.SMTPAuth, 0);
+    EXPECT_TRUE(account.SMTPPassword.isEmpty());
+
+    // Present and read, in any order.
+    Load(ValidLines + QStringLiteral("SMTPAuth=1\r\nPOPSecurity=1\r\n\r\n"));
+    EXPECT_TRUE(isLoaded);
+    EXPECT_EQ(account.POPSecurity, 1);
+    EXPECT_EQ(account.SMTPAuth, 1);
+
+    // Present but no number: damaged data, as a required key would be.
+    Load(ValidLines + QStringLiteral("SMTPSecurity=tls\r\n\r\n"));
+    EXPECT_TRUE(isError);
+    EXPECT_FALSE(isLoaded);
+    EXPECT_EQ(account.SMTPSecurity, 0);
+    EXPECT_EQ(
+        LogMessages(),
+        QStringList{QStringLiteral("アカウントファイルのデータが欠けています \"") + Path() + u'"'});
+}

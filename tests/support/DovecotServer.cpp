@@ -56,6 +56,11 @@ QString DovecotServer::Program() {
                                           {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
 }
 
+void DovecotServer::OfferTls(const QString& cert, const QString& key) {
+    certFile = cert;
+    keyFile = key;
+}
+
 bool DovecotServer::Start(const std::vector<User>& users, QString& retProblem) {
     if (!base.isValid()) {
         retProblem = QStringLiteral("no temporary folder");
@@ -74,8 +79,10 @@ bool DovecotServer::Start(const std::vector<User>& users, QString& retProblem) {
             prepared = prepared && dir.mkpath(path) && (!asRoot || GiveToMailUser(path));
     }
     port = FreeLoopbackPort();
+    tlsPort = certFile.isEmpty() ? 0 : FreeLoopbackPort();
     const QString config = dir.filePath(QStringLiteral("dovecot.conf"));
-    if (!prepared || port == 0 || !WriteFile(dir.filePath(QStringLiteral("users")), passwd) ||
+    if (!prepared || port == 0 || (!certFile.isEmpty() && (tlsPort == 0 || tlsPort == port)) ||
+        !WriteFile(dir.filePath(QStringLiteral("users")), passwd) ||
         !WriteFile(config, Config().toUtf8())) {
         retProblem = QStringLiteral("could not prepare the server's folder");
         return false;
@@ -123,7 +130,7 @@ QString DovecotServer::Config() const {
     QString text =
         QStringLiteral("protocols = pop3\n"
                        "listen = 127.0.0.1\n"
-                       "ssl = no\n"
+                       "%4"
                        "disable_plaintext_auth = no\n"
                        "auth_mechanisms = plain apop\n"
                        "auth_failure_delay = 0\n"
@@ -138,11 +145,18 @@ QString DovecotServer::Config() const {
                        "    path = anvil-auth-penalty-disabled\n  }\n}\n"
                        "service pop3-login {\n%3"
                        "  inet_listener pop3 {\n    address = 127.0.0.1\n    port = %2\n  }\n"
-                       "  inet_listener pop3s {\n    port = 0\n  }\n}\n")
+                       "  inet_listener pop3s {\n%5  }\n}\n")
             .arg(b)
             .arg(port)
             // Only root may chroot; otherwise these two services run unconfined.
-            .arg(asRoot ? QString() : QStringLiteral("  chroot =\n"));
+            .arg(asRoot ? QString() : QStringLiteral("  chroot =\n"))
+            .arg(certFile.isEmpty() ? QStringLiteral("ssl = no\n")
+                                    : QStringLiteral("ssl = yes\nssl_cert = <%1\nssl_key = <%2\n")
+                                          .arg(certFile, keyFile))
+            .arg(certFile.isEmpty()
+                     ? QStringLiteral("    port = 0\n")
+                     : QStringLiteral("    address = 127.0.0.1\n    port = %1\n    ssl = yes\n")
+                           .arg(tlsPort));
     if (asRoot) {
         // The mail user cannot pass the private temporary folder: chroot into the mailboxes.
         return text + QStringLiteral("first_valid_uid = %2\nfirst_valid_gid = %3\n"

@@ -21,10 +21,15 @@ class DovecotServer {
     // The dovecot program's path; empty when it is not installed.
     static QString Program();
 
+    // Before Start: the server offers STLS on its plain port and TLS from the first byte on a
+    // second port (TlsPort), with this certificate chain and key.
+    void OfferTls(const QString& certFile, const QString& keyFile);
+
     // Starts the server with one empty mailbox per user and waits until it greets; false,
     // with the reason (and the server's log) in retProblem, when it does not come up.
     bool Start(const std::vector<User>& users, QString& retProblem);
     int Port() const { return port; }
+    int TlsPort() const { return tlsPort; }
     // Puts message into user's mailbox as a new mail.
     bool Deliver(const QString& user, const QByteArray& message);
     // The number of mails stored in user's mailbox.
@@ -38,6 +43,8 @@ class DovecotServer {
     QTemporaryDir base{QStringLiteral("/tmp/dvc-XXXXXX")}; // short: socket paths are limited
     QProcess master;
     int port = 0;
+    int tlsPort = 0;
+    QString certFile, keyFile;
     bool asRoot;
     int delivered = 0;
 };

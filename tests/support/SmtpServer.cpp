@@ -34,14 +34,31 @@ SmtpServer::~SmtpServer() {
 }
 
 bool SmtpServer::Start(QString& retProblem, const QStringList& refusedRecipients) {
+    Offer offer;
+    offer.RefusedRecipients = refusedRecipients;
+    return StartOffering(retProblem, offer);
+}
+
+bool SmtpServer::StartOffering(QString& retProblem, const Offer& offer) {
     if (!root.isValid()) {
         retProblem = QStringLiteral("no temporary folder");
         return false;
     }
     QStringList arguments{QStringLiteral(VISTREL_SOURCE_DIR "/tests/support/smtp_server.py"),
                           root.path()};
-    for (const QString& address : refusedRecipients)
+    for (const QString& address : offer.RefusedRecipients)
         arguments << QStringLiteral("--refuse-rcpt") << address;
+    if (!offer.Tls.isEmpty())
+        arguments << QStringLiteral("--tls") << offer.Tls << QStringLiteral("--cert")
+                  << offer.CertFile << QStringLiteral("--key") << offer.KeyFile;
+    for (const QString& user : offer.Users)
+        arguments << QStringLiteral("--user") << user;
+    for (const QString& mechanism : offer.Mechanisms)
+        arguments << QStringLiteral("--mechanism") << mechanism;
+    if (offer.AuthWithoutTls)
+        arguments << QStringLiteral("--auth-without-tls");
+    if (offer.RefuseEhlo)
+        arguments << QStringLiteral("--refuse-ehlo");
     server.start(QStringLiteral("/usr/bin/python3"), arguments);
     // The script prints its port once it listens; a few seconds bound a slow machine.
     QByteArray output;
@@ -80,6 +97,8 @@ std::vector<SmtpServer::StoredMail> SmtpServer::Mails(const QString& recipient) 
         for (const QJsonValue& rcpt : envelope[QStringLiteral("rcpt_tos")].toArray())
             mail.RcptTos << rcpt.toString();
         mail.Helo = envelope[QStringLiteral("helo")].toString();
+        mail.Login = envelope[QStringLiteral("login")].toString();
+        mail.Tls = envelope[QStringLiteral("tls")].toBool();
         mails.push_back(mail);
     }
     return mails;

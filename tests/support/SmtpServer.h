@@ -16,7 +16,20 @@ class SmtpServer {
         QByteArray Message; // as received, the DATA transparency dots removed
         QString MailFrom;   // the MAIL FROM address
         QStringList RcptTos;
-        QString Helo; // the HELO or EHLO argument
+        QString Helo;     // the HELO or EHLO argument
+        QString Login;    // the AUTH login the session used; empty without AUTH
+        bool Tls = false; // the session ran in TLS
+    };
+
+    // What the server offers beyond plain SMTP.
+    struct Offer {
+        QString Tls;                 // "", "starttls" or "implicit"
+        QString CertFile, KeyFile;   // the server's certificate chain and key, for Tls
+        QStringList Users;           // "name:password" logins; none: no AUTH
+        QStringList Mechanisms;      // the AUTH mechanisms offered; none: PLAIN and LOGIN
+        bool AuthWithoutTls = false; // AUTH offered before STARTTLS too
+        bool RefuseEhlo = false;     // EHLO answered 502: only HELO works
+        QStringList RefusedRecipients;
     };
 
     SmtpServer() = default;
@@ -28,6 +41,8 @@ class SmtpServer {
     // address is answered 550. False, with the reason and the server's messages in
     // retProblem, when it does not come up.
     bool Start(QString& retProblem, const QStringList& refusedRecipients = {});
+    // As Start, with offer's TLS and AUTH.
+    bool StartOffering(QString& retProblem, const Offer& offer);
     int Port() const { return port; }
 
     // The Maildir of recipient (new/ holds its mails), for a POP3 server or a reader.

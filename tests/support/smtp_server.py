@@ -1,22 +1,30 @@
 """A private SMTP server on aiosmtpd for tests and demonstrations.
 
-  smtp_server.py ROOT [--refuse-rcpt ADDRESS]...
+  smtp_server.py ROOT [--refuse-rcpt ADDRESS]... [--tls starttls|implicit --cert PEM --key PEM]
+                 [--user NAME:PASSWORD]... [--mechanism NAME]... [--auth-without-tls]
+                 [--refuse-ehlo]
 
 Listens on 127.0.0.1 at a port the system picks and prints "port N" once it accepts
 connections. Each accepted message is stored for every recipient as a Maildir mail:
 ROOT/RECIPIENT/new/NAME holds the message bytes as received (with the DATA transparency dots
 removed), ROOT/RECIPIENT/envelope/NAME.json the envelope: mail_from, rcpt_tos, helo and peer.
 A message is stored before its 250 reply goes out. RCPT of a refused address is answered 550.
+With --tls the server offers STARTTLS, or speaks TLS from the first byte (implicit). With
+--user it offers AUTH (the mechanisms named by --mechanism, PLAIN and LOGIN by default; only
+over TLS unless --auth-without-tls) and accepts those logins; the envelope then also tells the
+login that was used and whether the session ran in TLS. With --refuse-ehlo, EHLO is answered
+502 and only HELO works.
 The server runs until it is terminated or its standard input closes (its parent has gone).
 """
 import argparse
 import asyncio
 import json
 import os
+import ssl
 import sys
 import time
 
-from aiosmtpd.smtp import SMTP
+from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
 
 def folder_name(address):
@@ -44,6 +52,8 @@ class MaildirStore:
             "rcpt_tos": envelope.rcpt_tos,
             "helo": session.host_name,
             "peer": list(session.peer)[:2],
+            "login": session.auth_data or "",
+            "tls": server.transport.get_extra_info("ssl_object") is not None,
         }
         for rcpt in envelope.rcpt_tos:
             self.store(folder_name(rcpt), name, envelope.original_content, record)
@@ -61,11 +71,53 @@ class MaildirStore:
         os.rename(temporary, os.path.join(maildir, "new", name))
 
 
+class MaildirStoreWithoutEhlo(MaildirStore):
+    """A server of the old kind: EHLO is an unknown command, HELO works."""
+
+    async def handle_EHLO(self, server, session, envelope, hostname, responses):
+        return ["502 5.5.1 EHLO not known here"]
+
+
+class Logins:
+    """The authenticator: a login is accepted when its name and password are one of ours."""
+
+    def __init__(self, users):
+        self.users = dict(user.split(":", 1) for user in users)
+
+    def __call__(self, server, session, envelope, mechanism, auth_data):
+        if not isinstance(auth_data, LoginPassword):
+            return AuthResult(success=False, handled=False)
+        login = auth_data.login.decode("utf-8")
+        ok = self.users.get(login) == auth_data.password.decode("utf-8")
+        return AuthResult(success=ok, handled=False, auth_data=login if ok else None)
+
+
+def smtp_options(arguments, context):
+    options = {"hostname": "vistrel-test-smtp"}
+    if arguments.tls == "starttls":
+        options["tls_context"] = context
+    if arguments.user:
+        options["authenticator"] = Logins(arguments.user)
+        # A session in TLS from the first byte is one the library does not know as TLS.
+        options["auth_require_tls"] = not arguments.auth_without_tls and arguments.tls != "implicit"
+        if arguments.mechanism:
+            offered = {"PLAIN", "LOGIN"} - set(arguments.mechanism)
+            options["auth_exclude_mechanism"] = sorted(offered)
+    return options
+
+
 async def serve(arguments):
     loop = asyncio.get_running_loop()
-    store = MaildirStore(arguments.root, arguments.refuse_rcpt)
+    kind = MaildirStoreWithoutEhlo if arguments.refuse_ehlo else MaildirStore
+    store = kind(arguments.root, arguments.refuse_rcpt)
+    context = None
+    if arguments.tls:
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(arguments.cert, arguments.key)
+    options = smtp_options(arguments, context)
     server = await loop.create_server(
-        lambda: SMTP(store, hostname="vistrel-test-smtp"), "127.0.0.1", 0)
+        lambda: SMTP(store, **options), "127.0.0.1", 0,
+        ssl=context if arguments.tls == "implicit" else None)
     stopped = loop.create_future()
 
     def parent_gone():
@@ -82,6 +134,13 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("root")
     parser.add_argument("--refuse-rcpt", action="append", default=[])
+    parser.add_argument("--tls", choices=["starttls", "implicit"])
+    parser.add_argument("--cert")
+    parser.add_argument("--key")
+    parser.add_argument("--user", action="append", default=[])
+    parser.add_argument("--mechanism", action="append", default=[])
+    parser.add_argument("--auth-without-tls", action="store_true")
+    parser.add_argument("--refuse-ehlo", action="store_true")
     asyncio.run(serve(parser.parse_args()))
 
 
