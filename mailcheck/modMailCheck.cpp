@@ -165,6 +165,7 @@ void RunMailCheck(const CMailAccount& account) {
     WriteLog(QStringLiteral("メールチェックします (") + account.Name + u')');
     CPOP3& pop = POP3Client();
     pop.TimeoutSecond(static_cast<float>(account.Timeout));
+    pop.Security(account.POPSecurity, account.POPCertificate);
     WriteLog(QStringLiteral("接続しています..."));
     QString challenge;
     const bool connected = pop.Connect(account.POPHost, account.POPPort, challenge);

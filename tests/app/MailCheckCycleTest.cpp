@@ -15,6 +15,7 @@
 #include "tests/support/PumpUntil.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/SmtpServer.h"
+#include "tests/support/TestCertificates.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -64,8 +65,7 @@ class MailCheckCycle : public ReplyFixture {
             GTEST_SKIP() << "dovecot is not installed";
         ReplyFixture::SetUp();
         QString problem;
-        ASSERT_TRUE(pop.Start({{"camera", "campass"}}, problem)) << problem.toStdString();
-        ASSERT_TRUE(smtp.Start(problem)) << problem.toStdString();
+        ASSERT_TRUE(StartServers(problem)) << problem.toStdString();
         camera = std::make_shared<TestCaptureDriver>("test camera", "1.0",
                                                      std::vector<QSize>{{640, 480}});
         SetCaptureDriversForTest({camera});
@@ -95,6 +95,9 @@ class MailCheckCycle : public ReplyFixture {
         png.vAcceptedMailAddrs = QStringList{Carol, Bob};
         ResponseSettings = {jpeg, png};
         AcceptedLeftSubject = QStringLiteral("CAM");
+    }
+    virtual bool StartServers(QString& retProblem) {
+        return pop.Start({{"camera", "campass"}}, retProblem) && smtp.Start(retProblem);
     }
     void TearDown() override {
         form.reset();
@@ -318,4 +321,53 @@ TEST_F(MailCheckCycle, TheReplyLimitPerSenderAnswersFiveOfTwenty) {
     // The requests over the limit are settled, not queued for later.
     EXPECT_EQ(RuleEntries().size(), 20);
     EXPECT_EQ(Check().count(QStringLiteral("メールを送信しました")), 0);
+}
+
+namespace {
+
+// Both servers on TLS from the first byte, the SMTP server asking for a login.
+class MailCheckCycleOverTls : public MailCheckCycle {
+  protected:
+    bool StartServers(QString& retProblem) override {
+        if (!certificates.Make(retProblem))
+            return false;
+        certificates.Trust();
+        const QString cert = certificates.CertFile(TestCertificates::Trusted);
+        pop.OfferTls(cert, certificates.KeyFile());
+        SmtpServer::Offer offer;
+        offer.Tls = QStringLiteral("implicit");
+        offer.CertFile = cert;
+        offer.KeyFile = certificates.KeyFile();
+        offer.Users = QStringList{QStringLiteral("camera:campass")};
+        return pop.Start({{"camera", "campass"}}, retProblem) &&
+               smtp.StartOffering(retProblem, offer);
+    }
+    void SetUp() override {
+        MailCheckCycle::SetUp();
+        CurrentMailAccount.POPSecurity = 2;
+        CurrentMailAccount.POPPort = pop.TlsPort();
+        CurrentMailAccount.SMTPSecurity = 2;
+        CurrentMailAccount.SMTPAuth = 1;
+    }
+
+    TestCertificates certificates;
+};
+
+} // namespace
+
+TEST_F(MailCheckCycleOverTls, ARequestIsAnsweredWithBothServersOnTls) {
+    DeleteAfterReply = true;
+    Deliver(Request("From: bob@example.net", "Subject: CAM over TLS"));
+    EXPECT_EQ(Check(), CheckOpening() + Lines("From: bob@example.net", "Subject: CAM over TLS",
+                                              Replied + QStringList{Deleted}));
+    ExpectReplies(Bob, {"JPEG"}, 160, 120);
+    EXPECT_EQ(pop.StoredCount("camera"), 0);
+    // A pinned fingerprint that is not the server's ends the check before the login.
+    Deliver(Request("From: bob@example.net", "Subject: CAM again"));
+    CurrentMailAccount.POPCertificate =
+        certificates.OpensslFingerprint(TestCertificates::UnknownCa);
+    const QStringList refused = Check();
+    EXPECT_FALSE(refused.contains(QStringLiteral("ログインしました")))
+        << refused.join(u'\n').toStdString();
+    EXPECT_EQ(smtp.Mails(Bob).size(), 1u);
 }
