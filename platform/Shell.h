@@ -31,13 +31,14 @@ class Shell {
     // the program folder, the current folder and each folder of PATH); true with its absolute
     // path in retPath.
     virtual bool SearchPath(const QString& fileName, QString& retPath) = 0;
-    // Opens info.lpFile: an executable file is started with info.lpParameters, a document or
+    // Opens info.lpFile (a bare name as the search finds it): an executable file is started
+    // with info.lpParameters (split as StartProgram splits), a document or
     // an address ("scheme:...") goes to the desktop's handler. False when nothing was started.
     // With SEE_MASK_NOCLOSEPROCESS, info.hProcess watches what was started (0 when it is
     // already gone).
     virtual bool ShellExecuteEx(SHELLEXECUTEINFO& info) = 0;
-    // Starts commandLine (the program and its arguments, quoted as a shell quotes them)
-    // directly; true with its process id.
+    // Starts commandLine directly (the program and its arguments, double quotes around one
+    // that holds spaces); true with its process id.
     virtual bool StartProgram(const QString& commandLine, qint64& retProcessId) = 0;
     // A handle that watches the process; 0 when there is no such process.
     virtual ProcessHandle OpenProcess(qint64 processId) = 0;

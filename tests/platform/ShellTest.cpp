@@ -79,7 +79,7 @@ TEST(DesktopShell, AStartedProcessIsActiveUntilItEnds) {
     SHELLEXECUTEINFO info;
     info.lpVerb = QStringLiteral("open");
     info.lpFile = QStringLiteral("sh"); // a bare name, found on the PATH
-    info.lpParameters = QStringLiteral("-c 'sleep 0.5'");
+    info.lpParameters = QStringLiteral("-c \"sleep 0.5\"");
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
     ASSERT_TRUE(shell.ShellExecuteEx(info));
     ASSERT_GT(info.hProcess, 0);
