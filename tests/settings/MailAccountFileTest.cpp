@@ -2,6 +2,7 @@
 #include "settings/PasswordCipher.h"
 
 #include "tests/settings/SettingsFilesFixture.h"
+#include "tests/support/LogLines.h"
 
 namespace {
 
@@ -33,15 +34,6 @@ class MailAccountFileTest : public SettingsFilesFixture {
         WriteOption(QStringLiteral("main.mla"),
                     QStringLiteral("//\r\n// Mail Account\r\n//\r\n\r\n") + lines);
         LoadMailAccountFile(Options(), account, isError, isLoaded);
-    }
-    // The lines of main.log without their time stamps.
-    QStringList LogMessages() const {
-        QStringList messages;
-        for (const QString& line :
-             OptionText(QStringLiteral("main.log")).split(QStringLiteral("\r\n")))
-            if (!line.isEmpty())
-                messages << line.section(u'\t', 1);
-        return messages;
     }
 
     CMailAccount account;
@@ -87,7 +79,7 @@ TEST_F(MailAccountFileTest, EmptyNameIsLoggedAsInvalid) {
     Load(QString(ValidLines).replace(QStringLiteral("Name=home"), QStringLiteral("Name=")));
     EXPECT_TRUE(isError);
     EXPECT_FALSE(isLoaded);
-    EXPECT_EQ(LogMessages(),
+    EXPECT_EQ(LoggedMessages(folder),
               QStringList{QString::fromUtf8("アカウント名が不正です \"") + Path() + u'"'});
 }
 
@@ -102,7 +94,7 @@ TEST_F(MailAccountFileTest, MissingOrBadNumberIsLoggedAsIncompleteAndOtherKeysAr
     EXPECT_EQ(account.POPPort, 110);
     EXPECT_EQ(account.SMTPPort, 25);
     EXPECT_EQ(account.APOP, 1);
-    EXPECT_EQ(LogMessages(),
+    EXPECT_EQ(LoggedMessages(folder),
               QStringList{QString::fromUtf8("アカウントファイルのデータが欠けています \"") +
                           Path() + u'"'});
 }
@@ -121,7 +113,7 @@ TEST_F(MailAccountFileTest, AFileOverSixteenMebibytesIsDamaged) {
     EXPECT_TRUE(isError);
     EXPECT_FALSE(isLoaded);
     EXPECT_EQ(account.Name, QStringLiteral("untouched"));
-    EXPECT_EQ(LogMessages(),
+    EXPECT_EQ(LoggedMessages(folder),
               QStringList{QString::fromUtf8("アカウントファイルのデータが欠けています \"") +
                           Path() + u'"'});
 }
@@ -129,7 +121,7 @@ TEST_F(MailAccountFileTest, AFileOverSixteenMebibytesIsDamaged) {
 TEST_F(MailAccountFileTest, BothFaultsGiveBothLinesAndAMissingFileNeitherFlag) {
     Load(QStringLiteral("Name=\r\n"));
     EXPECT_TRUE(isError);
-    EXPECT_EQ(LogMessages().size(), 2);
+    EXPECT_EQ(LoggedMessages(folder).size(), 2);
 
     QFile::remove(Path());
     account.Name = QStringLiteral("untouched");
@@ -146,8 +138,8 @@ TEST_F(MailAccountFileTest, UnreadablePasswordIsLoggedAndLeftEmpty) {
     EXPECT_TRUE(isLoaded);
     EXPECT_FALSE(isError);
     EXPECT_TRUE(account.Password.isEmpty());
-    ASSERT_EQ(LogMessages().size(), 1);
-    EXPECT_TRUE(LogMessages()[0].endsWith(u'"' + Path() + u'"'));
+    ASSERT_EQ(LoggedMessages(folder).size(), 1);
+    EXPECT_TRUE(LoggedMessages(folder)[0].endsWith(u'"' + Path() + u'"'));
 
     // A password stored with line breaks and dots inside still reads.
     QString broken = stored;
@@ -226,6 +218,6 @@ TEST_F(MailAccountFileTest, SecureMailKeysAreOptionalButMustReadWhenPresent) {
     EXPECT_FALSE(isLoaded);
     EXPECT_EQ(account.SMTPSecurity, 0);
     EXPECT_EQ(
-        LogMessages(),
+        LoggedMessages(folder),
         QStringList{QStringLiteral("アカウントファイルのデータが欠けています \"") + Path() + u'"'});
 }
