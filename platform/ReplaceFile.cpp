@@ -13,12 +13,14 @@ bool IsReplaceablePath(const QString& path) {
 }
 
 namespace {
+// The flush is checked here: a small file sits in the device's buffer until it, and a save
+// file's commit would take a failed flush for success.
 template <typename File> bool WriteParts(File& file, std::initializer_list<QByteArrayView> parts) {
     for (QByteArrayView part : parts) {
         if (file.write(part.data(), part.size()) != part.size())
             return false;
     }
-    return true;
+    return file.flush();
 }
 } // namespace
 
@@ -38,6 +40,5 @@ bool ReplaceFile(const QString& path, std::initializer_list<QByteArrayView> part
     }
     QFile::remove(path);
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && WriteParts(file, parts) &&
-           file.flush();
+    return file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && WriteParts(file, parts);
 }
