@@ -21,6 +21,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QMenuBar>
 #include <QTimer>
@@ -129,7 +130,11 @@ void Form1::Form_Unload() {
     unloaded = true;
     tmrMailCheck->stop();
     tmrResize->stop();
-    SaveAllSettings();
+    // What could not be saved keeps its old file; the user must know that the changes are lost.
+    if (!SaveAllSettings())
+        MsgBox(MsgIcon::Critical, AppTitle(),
+               QStringLiteral("設定を保存できませんでした。前回の設定はそのまま残っています。\n") +
+                   QDir::toNativeSeparators(OptionsFolder()));
     DestroyCapture();
     ClearTempFolder();
 }

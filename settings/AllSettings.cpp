@@ -13,6 +13,8 @@
 #include "platform/ProgramFolder.h"
 
 #include <QDir>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -72,14 +74,14 @@ bool LoadAllSettings() {
     return true;
 }
 
-void SaveAllSettings() {
+bool SaveAllSettings() {
     const QString folder = OptionsFolder();
-    SaveReceivedUidlList();
-    SaveMailAccountFile(folder, CurrentMailAccount);
-    SaveResponseSettingFiles(folder, ResponseSettings);
-    SaveOptionFile(folder);
+    const bool saved[] = {SaveReceivedUidlList(), SaveMailAccountFile(folder, CurrentMailAccount),
+                          SaveResponseSettingFiles(folder, ResponseSettings),
+                          SaveOptionFile(folder)};
+    return std::all_of(std::begin(saved), std::end(saved), [](bool each) { return each; });
 }
 
-void SaveReceivedUidlList() {
-    SaveRuleFile(RuleFilePath(OptionsFolder()), ReceivedUidlList);
+bool SaveReceivedUidlList() {
+    return SaveRuleFile(RuleFilePath(OptionsFolder()), ReceivedUidlList);
 }

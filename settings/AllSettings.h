@@ -6,8 +6,11 @@
 // response setting: the program must then end at once, saving nothing.
 bool LoadAllSettings();
 
-// Writes the rule file, the mail account, the response settings and the options file.
-void SaveAllSettings();
+// Writes the rule file, the mail account, the response settings and the options file, each
+// even when an earlier one failed. False when any could not be written; a file that was not
+// written keeps its old contents whole.
+bool SaveAllSettings();
 
-// Writes the rule file alone, as the mail check does whenever ReceivedUidlList changed.
-void SaveReceivedUidlList();
+// Writes the rule file alone, as the mail check does whenever ReceivedUidlList changed; false
+// when it could not be written.
+bool SaveReceivedUidlList();

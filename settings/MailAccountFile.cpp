@@ -57,8 +57,8 @@ void LoadMailAccountFile(const QString& folder, CMailAccount& retAccount, bool& 
     retIsLoaded = !retIsError;
 }
 
-void SaveMailAccountFile(const QString& folder, const CMailAccount& account) {
-    SaveTextFile(QDir(folder).filePath(FileName),
-                 ParamsToText(QStringLiteral("Mail Account"), MailAccountToParams(account),
-                              MailAccountKeys() + OptionalMailAccountKeys()));
+bool SaveMailAccountFile(const QString& folder, const CMailAccount& account) {
+    return SaveTextFile(QDir(folder).filePath(FileName),
+                        ParamsToText(QStringLiteral("Mail Account"), MailAccountToParams(account),
+                                     MailAccountKeys() + OptionalMailAccountKeys()));
 }

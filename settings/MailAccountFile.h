@@ -15,9 +15,10 @@
 void LoadMailAccountFile(const QString& folder, CMailAccount& retAccount, bool& retIsError,
                          bool& retIsLoaded);
 
-// Writes account to folder/main.mla; a failed write is ignored. Timeout is not stored; an
-// account that uses none of the optional keys gives the nine-key file.
-void SaveMailAccountFile(const QString& folder, const CMailAccount& account);
+// Writes account to folder/main.mla; false when it could not be written (the old file then
+// stays whole). Timeout is not stored; an account that uses none of the optional keys gives
+// the nine-key file.
+bool SaveMailAccountFile(const QString& folder, const CMailAccount& account);
 
 // An account from a parsed file, starting from the defaults; false when a key is absent or a
 // number does not read (the other keys are still read). retPasswordUnreadable tells that the

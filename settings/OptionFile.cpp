@@ -128,7 +128,7 @@ void LoadOptionFile(const QString& folder) {
     LoadOptionalOptions(params);
 }
 
-void SaveOptionFile(const QString& folder) {
+bool SaveOptionFile(const QString& folder) {
     const WindowPlacement* window = MainWindowPlacement();
     const int state = window ? window->WindowState() : 0;
     const QRect bounds =
@@ -145,7 +145,7 @@ void SaveOptionFile(const QString& folder) {
     params.Add(QStringLiteral("AcceptedLeftSubject"), AcceptedLeftSubject);
     CheckKeyCount(params.Count(), OptionKeys());
     AddOptionalOptions(params);
-    SaveTextFile(
+    return SaveTextFile(
         QDir(folder).filePath(FileName),
         ParamsToText(QStringLiteral("Option"), params, OptionKeys() + OptionalOptionKeys()));
 }

@@ -19,8 +19,9 @@ void LoadOptionFile(const QString& folder);
 
 // Writes folder/main.opt: the window state at this moment and the normal window's bounds
 // (without a registered placement: state 0 and 0, 0, 160 × 120), then the three options, then
-// the sender options that differ from their defaults. A failed write is ignored.
-void SaveOptionFile(const QString& folder);
+// the sender options that differ from their defaults. False when it could not be written (the
+// old file then stays whole).
+bool SaveOptionFile(const QString& folder);
 
 // True when 0 <= pixels <= the screen's width (horizontal) or height.
 bool IsOnScreen(int pixels, bool horizontal);

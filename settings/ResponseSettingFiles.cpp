@@ -55,7 +55,7 @@ void LoadResponseSettingFiles(const QString& folder, int& retCount, bool& retIsE
     }
 }
 
-void SaveResponseSettingFiles(const QString& folder, const std::vector<CResAccount>& collection) {
+bool SaveResponseSettingFiles(const QString& folder, const std::vector<CResAccount>& collection) {
     const QDir dir(folder);
     QStringList written;
     for (const CResAccount& setting : collection) {
@@ -63,7 +63,7 @@ void SaveResponseSettingFiles(const QString& folder, const std::vector<CResAccou
         const QString text = ParamsToText(QStringLiteral("Responce Account"),
                                           ResponseSettingToParams(setting), ResponseSettingKeys());
         if (!SaveTextFile(dir.filePath(name), text))
-            return;
+            return false;
         written << name;
     }
     QStringList paths;
@@ -71,4 +71,5 @@ void SaveResponseSettingFiles(const QString& folder, const std::vector<CResAccou
     for (const QString& path : paths)
         if (!written.contains(QFileInfo(path).fileName()))
             QFile::remove(path);
+    return true;
 }

@@ -16,8 +16,8 @@ void LoadResponseSettingFiles(const QString& folder, int& retCount, bool& retIsE
 
 // Writes the settings as 001.csp, 002.csp, … and only when every one was written removes the
 // other *.csp files; the first failed write stops the save, so that every setting stays in
-// some file until its new file is in place.
-void SaveResponseSettingFiles(const QString& folder, const std::vector<CResAccount>& collection);
+// some file until its new file is in place. False when a file could not be written.
+bool SaveResponseSettingFiles(const QString& folder, const std::vector<CResAccount>& collection);
 
 // A setting from a parsed file, starting from the defaults; false when a key is absent or a
 // number does not read (the other keys are still read). "AcceptedMailAddrs" keeps its form:

@@ -22,7 +22,7 @@ bool LoadRuleFile(const QString& path, std::optional<QStringList>& retList) {
     return true;
 }
 
-void SaveRuleFile(const QString& path, const std::optional<QStringList>& list) {
+bool SaveRuleFile(const QString& path, const std::optional<QStringList>& list) {
     QString text = CommentHeader(QStringLiteral("Received UIDL List"));
     if (list) {
         for (const QString& uidl : *list)
@@ -30,5 +30,5 @@ void SaveRuleFile(const QString& path, const std::optional<QStringList>& list) {
                 text += uidl + LineEnd;
         text += LineEnd;
     }
-    SaveTextFile(path, text);
+    return SaveTextFile(path, text);
 }

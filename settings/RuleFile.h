@@ -11,5 +11,5 @@
 bool LoadRuleFile(const QString& path, std::optional<QStringList>& retList);
 
 // Writes the comment block, then, when the list exists, every non-empty identifier and a
-// final empty line. A failed write is ignored.
-void SaveRuleFile(const QString& path, const std::optional<QStringList>& list);
+// final empty line. False when it could not be written (the old file then stays whole).
+bool SaveRuleFile(const QString& path, const std::optional<QStringList>& list);
