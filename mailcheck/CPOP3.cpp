@@ -97,10 +97,10 @@ bool CPOP3::Login2(const QString& sUser, const QString& sDigest) {
            IsOK(ReadResponse(SingleLine));
 }
 
-void CPOP3::Quit() {
-    if (SendLine(QStringLiteral("QUIT")))
-        ReadResponse(SingleLine);
+bool CPOP3::Quit() {
+    const bool updated = SendLine(QStringLiteral("QUIT")) && IsOK(ReadResponse(SingleLine));
     SockClose();
+    return updated;
 }
 
 bool CPOP3::CMD_LIST(QStringList& retvarList, int id) {

@@ -50,8 +50,10 @@ class CPOP3 {
     // サーバーにAPOPログインします。 Takes the greeting first when Connect had none (waiting for
     // it) or a line already pending, then sends APOP with sDigest in lower case.
     bool Login2(const QString& sUser, const QString& sDigest);
-    // サーバーからログオフします。 Sends QUIT, reads its reply and closes the socket.
-    void Quit();
+    // サーバーからログオフします。 Sends QUIT, reads its reply and closes the socket. True when
+    // the server answered +OK: only then are the messages marked by DELE gone (RFC 1939's
+    // UPDATE state).
+    bool Quit();
 
     // サーバーにあるメールの一覧を返します。 Message sizes indexed by message number; with
     // id > 0 only that message's entry.

@@ -16,11 +16,14 @@
 #include "settings/modFileAccess.h"
 
 #include <QFile>
+#include <QSet>
 #include <utility>
 
 namespace {
 
 bool checkCancelled = false;
+
+const QString ConnectionLost = QStringLiteral("サーバーとの接続が切れました");
 
 // The replies of this run, for the limit per sender.
 ReplyRateLimit& SentReplies() {
@@ -37,7 +40,8 @@ StillCapture& InstalledCapture() {
 // request twice.
 void StoreReceived(ReceivedUidls& received) {
     ReceivedUidlList = received.List();
-    SaveReceivedUidlList();
+    if (!SaveReceivedUidlList())
+        WriteLog(QStringLiteral("受信済みメールの一覧を保存できませんでした"));
     received.Written();
 }
 
@@ -61,7 +65,7 @@ Outcome HandleMessage(CPOP3& pop, int n) {
         if (checkCancelled)
             return Outcome::Retry;
         if (!pop.IsConnected()) {
-            WriteLog(QStringLiteral("サーバーとの接続が切れました"));
+            WriteLog(ConnectionLost);
             return Outcome::Lost;
         }
         WriteLog(QStringLiteral("メールのヘッダを取得できませんでした"));
@@ -115,15 +119,48 @@ Outcome HandleMessage(CPOP3& pop, int n) {
     return Outcome::Answered;
 }
 
+// Requests answered and marked with DELE in a check whose QUIT the server did not confirm: the
+// server keeps them, so a later check marks them again. Only this run remembers them.
+QSet<QString>& UncommittedDeletes() {
+    static QSet<QString> uids;
+    return uids;
+}
+
+// Marks message n for deletion at QUIT and adds uid to retMarked; false when the connection is
+// gone.
+bool DeleteMessage(CPOP3& pop, int n, const QString& uid, QStringList& retMarked) {
+    if (pop.CMD_DELE(n)) {
+        WriteLog(QStringLiteral("メールを削除しました"));
+        retMarked << uid;
+        return true;
+    }
+    if (!pop.IsConnected()) {
+        WriteLog(ConnectionLost);
+        return false;
+    }
+    WriteLog(QStringLiteral("メールを削除できませんでした"));
+    return true;
+}
+
 // Walks the server's list in message-number order, answering each new request; identifiers
-// that the list no longer holds are dropped.
-void WalkMailbox(CPOP3& pop, const QStringList& list) {
+// that the list no longer holds are dropped. retMarked: the messages marked for deletion.
+void WalkMailbox(CPOP3& pop, const QStringList& list, QStringList& retMarked) {
     ReceivedUidls received(ReceivedUidlList);
     received.KeepOnly(list);
+    const QSet<QString> listed(list.begin(), list.end());
+    UncommittedDeletes().intersect(listed);
+    // A request is deleted only when its reply was sent, and never without a prefix.
+    const bool deleting = DeleteAfterReply && !AcceptedLeftSubject.isEmpty();
     for (int n = 1; n < list.size() && !checkCancelled; ++n) {
         const QString& uid = list[n];
-        if (uid.isEmpty() || !received.IsNewUidl(uid))
+        if (uid.isEmpty())
             continue;
+        if (!received.IsNewUidl(uid)) {
+            if (deleting && UncommittedDeletes().contains(uid) &&
+                !DeleteMessage(pop, n, uid, retMarked))
+                break;
+            continue;
+        }
         const Outcome outcome = HandleMessage(pop, n);
         if (outcome == Outcome::Lost)
             break;
@@ -133,14 +170,28 @@ void WalkMailbox(CPOP3& pop, const QStringList& list) {
         if (outcome != Outcome::Answered)
             continue;
         StoreReceived(received);
-        // A request is deleted only when its reply was sent, and never without a prefix.
-        if (DeleteAfterReply && !AcceptedLeftSubject.isEmpty() && !checkCancelled) {
-            pop.CMD_DELE(n);
-            WriteLog(QStringLiteral("メールを削除しました"));
-        }
+        if (deleting && !checkCancelled && !DeleteMessage(pop, n, uid, retMarked))
+            break;
     }
     if (received.Changed())
         StoreReceived(received);
+}
+
+// The end of a check that logged in: QUIT, which makes the server delete the marked messages;
+// a cancelled check takes no further step, so the server keeps every message.
+void EndSession(CPOP3& pop, const QStringList& marked) {
+    const bool updated = !checkCancelled && pop.Quit();
+    if (checkCancelled)
+        pop.SockClose();
+    for (const QString& uid : marked) {
+        if (updated)
+            UncommittedDeletes().remove(uid);
+        else
+            UncommittedDeletes().insert(uid);
+    }
+    if (!updated && !marked.isEmpty() && !checkCancelled)
+        WriteLog(QStringLiteral(
+            "サーバーがメールの削除を確定しませんでした。次のメールチェックで削除します"));
 }
 
 bool LogIn(CPOP3& pop, const CMailAccount& account, const QString& challenge) {
@@ -184,27 +235,31 @@ void RunMailCheck(const CMailAccount& account) {
     }
     if (!loggedIn) {
         WriteLog(QStringLiteral("ログインできませんでした"));
+        if (!pop.IsConnected())
+            WriteLog(ConnectionLost);
         pop.Quit();
         return;
     }
     WriteLog(QStringLiteral("ログインしました"));
     int count = 0, bytes = 0;
     const bool counted = pop.CMD_STAT(count, bytes);
-    QStringList list;
-    if (!checkCancelled && count <= 0) {
+    QStringList list, marked;
+    if (checkCancelled) {
+    } else if (!counted) {
+        WriteLog(pop.IsConnected() ? QStringLiteral("メールの数を取得できませんでした")
+                                   : ConnectionLost);
+    } else if (count <= 0) {
         WriteLog(QStringLiteral("メールはありませんでした"));
         // A mailbox that is known to be empty holds none of the received messages.
-        if (counted && count == 0)
-            WalkMailbox(pop, list);
-    } else if (!checkCancelled && pop.CMD_UIDL(list, 0))
-        WalkMailbox(pop, list);
-    else if (!checkCancelled)
-        WriteLog(QStringLiteral("メールの一覧を取得できませんでした"));
-    // A cancelled check takes no further step: without QUIT the server keeps every message.
-    if (checkCancelled)
-        pop.SockClose();
-    else
-        pop.Quit();
+        if (count == 0)
+            WalkMailbox(pop, list, marked);
+    } else if (pop.CMD_UIDL(list, 0)) {
+        WalkMailbox(pop, list, marked);
+    } else if (!checkCancelled) {
+        WriteLog(pop.IsConnected() ? QStringLiteral("メールの一覧を取得できませんでした")
+                                   : ConnectionLost);
+    }
+    EndSession(pop, marked);
 }
 
 void CancelMailCheck() {
@@ -224,10 +279,16 @@ bool ReplyToMessage(const CResAccount& setting, const QString&, const QString& r
         InstalledCapture()(still);
     if (checkCancelled)
         return false;
+    if (!QFile::exists(still)) {
+        WriteLog(QStringLiteral("キャプチャできませんでした"));
+        return false;
+    }
     WriteLog(QStringLiteral("メールの作成をしています..."));
     QString failure;
     if (!ComposeReply(still, TempFolder() + QStringLiteral("/new.eml"), setting, ownAddress,
                       requester, true, failure)) {
+        if (!failure.isEmpty())
+            WriteLog(failure);
         WriteLog(QStringLiteral("メールの作成に失敗しました"));
         return false;
     }

@@ -11,7 +11,10 @@
 // a failed sender authentication or the per-sender reply limit) joins ReceivedUidlList, and
 // the rule file is saved as soon as a reply is sent and at the end of a check that changed
 // the list; a message whose capture, compose or send failed is tried again at the next
-// check. Identifiers no longer on the server are dropped.
+// check. Identifiers no longer on the server are dropped. With DeleteAfterReply an answered
+// request is marked with DELE; when the server does not confirm the QUIT that deletes it, a
+// later check of this run marks it again (it is never answered again). A lost connection, a
+// refused STAT or UIDL, a failed DELE and an unconfirmed deletion each have their log line.
 void RunMailCheck(const CMailAccount& account);
 
 // For shutdown: ends the running check at its next wait (both clients are cancelled, and a

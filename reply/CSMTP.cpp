@@ -64,10 +64,11 @@ bool CSMTP::WaitConnected() {
     const bool connected =
         wait.Until([this] { return IsConnected(); }, [this] { return !sock->IsDown(); });
     if (!connected) {
+        const bool cancelled = wait.bCancel;
         wait.bCancel = false;
         if (sock->Certificate().Problem != TlsProblem::None)
             return Fail(TlsFailureLine(QStringLiteral("SMTP"), sock->Certificate()));
-        return false;
+        return cancelled ? false : Fail(QStringLiteral("SMTPサーバーに接続できませんでした"));
     }
     if (sock->IsEncrypted())
         Step(TlsCertificateLine(sock->Certificate()));
@@ -78,10 +79,7 @@ bool CSMTP::Handshake() {
     // RFC 5321 section 3.1: a greeting other than 220 (554) means no service here.
     const QString greeting = ReadResponse();
     if (!IsCode250(greeting))
-        return greeting.isEmpty()
-                   ? false
-                   : Fail(QStringLiteral("SMTPサーバーが接続を受け付けませんでした: ") +
-                          ReplyText(greeting));
+        return StepFailed(QStringLiteral("接続"), greeting);
     if (security == SecurityNone && authUser.isEmpty())
         return CMD_HELO(sHostName);
     QString ehlo;
@@ -99,14 +97,13 @@ bool CSMTP::Ehlo(QString& retReply) {
     if (IsCode250(retReply))
         return true;
     if (!bAnswered)
-        return false;
+        return StepFailed(QStringLiteral("EHLO"), retReply);
     // RFC 5321 section 3.2: a server that does not know EHLO is greeted with HELO, but then it
     // offers no extension, and neither STARTTLS nor AUTH can follow.
     const bool extensionNeeded =
         (security == SecurityStartTls && !sock->IsEncrypted()) || !authUser.isEmpty();
     if (extensionNeeded)
-        return Fail(QStringLiteral("SMTPサーバーがEHLOを受け付けませんでした: ") +
-                    ReplyText(retReply));
+        return StepFailed(QStringLiteral("EHLO"), retReply);
     retReply.clear();
     return CMD_HELO(sHostName);
 }
@@ -116,10 +113,7 @@ bool CSMTP::StartTls(const QString& sEhloReply) {
         return Fail(QStringLiteral("SMTPサーバーがSTARTTLSに対応していません"));
     const QString reply = Command(QStringLiteral("STARTTLS"), QStringLiteral("STARTTLS"));
     if (!IsReplyCode(reply, "220"))
-        return reply.isEmpty()
-                   ? false
-                   : Fail(QStringLiteral("SMTPサーバーがSTARTTLSを受け付けませんでした: ") +
-                          ReplyText(reply));
+        return StepFailed(QStringLiteral("STARTTLS"), reply);
     // RFC 3207 section 4.2: what the server said before the handshake is forgotten.
     sRecvBuffer.clear();
     return sock->StartTls(pinned) && WaitConnected();
@@ -149,7 +143,7 @@ bool CSMTP::Authenticate(const QString& sEhloReply) {
     Step(QStringLiteral("AUTH: ") + ReplyText(reply));
     if (IsReplyCode(reply, "235"))
         return true;
-    return reply.isEmpty() ? false
+    return reply.isEmpty() ? StepFailed(QStringLiteral("AUTH"), reply)
                            : Fail(QStringLiteral("SMTPの認証に失敗しました: ") + ReplyText(reply));
 }
 
@@ -163,6 +157,18 @@ QString CSMTP::Command(const QString& line, const QString& sShown) {
 bool CSMTP::Fail(const QString& sReason) {
     lastFailure = sReason;
     return false;
+}
+
+bool CSMTP::StepFailed(const QString& sStep, const QString& reply) {
+    if (!reply.isEmpty())
+        return Fail(QStringLiteral("SMTPサーバーが") + sStep +
+                    QStringLiteral("を受け付けませんでした: ") + ReplyText(reply));
+    // A cancel is no fault of the server's.
+    if (wait.bCancel)
+        return false;
+    return Fail((IsConnected() ? QStringLiteral("SMTPサーバーから応答がありませんでした (")
+                               : QStringLiteral("SMTPサーバーとの接続が切れました (")) +
+                sStep + u')');
 }
 
 void CSMTP::Step(const QString& line) const {
@@ -189,29 +195,34 @@ bool CSMTP::Sendmail(const QString& sFrom, const QString& sTo, const QString& sH
 bool CSMTP::CMD_HELO(const QString& sHost) {
     if (!IsSafeCommandArgument(sHost))
         return false;
-    return IsCode250(Command(QStringLiteral("HELO ") + sHost, QStringLiteral("HELO")));
+    const QString reply = Command(QStringLiteral("HELO ") + sHost, QStringLiteral("HELO"));
+    return IsCode250(reply) || StepFailed(QStringLiteral("HELO"), reply);
 }
 
 bool CSMTP::CMD_MAIL_FROM(const QString& sFrom) {
     if (!IsSafeMailAddress(sFrom))
         return false;
     SendLine(QStringLiteral("MAIL FROM: <") + sFrom + u'>');
-    return IsCode250(ReadResponse());
+    const QString reply = ReadResponse();
+    return IsCode250(reply) || StepFailed(QStringLiteral("MAIL FROM"), reply);
 }
 
 bool CSMTP::CMD_RCPT_TO(const QString& sTo) {
     if (!IsSafeMailAddress(sTo))
         return false;
     SendLine(QStringLiteral("RCPT TO: <") + sTo + u'>');
-    return IsCode250(ReadResponse());
+    const QString reply = ReadResponse();
+    return IsCode250(reply) || StepFailed(QStringLiteral("RCPT TO"), reply);
 }
 
 bool CSMTP::CMD_DATA(const QString& sHead, const QString& sBody) {
     SendLine(QStringLiteral("DATA"));
-    if (!IsCode354(ReadResponse()))
-        return false;
+    const QString go = ReadResponse();
+    if (!IsCode354(go))
+        return StepFailed(QStringLiteral("DATA"), go);
     SendText(DataBlock(sHead, sBody));
-    return IsCode250(ReadResponse());
+    const QString reply = ReadResponse();
+    return IsCode250(reply) || StepFailed(QStringLiteral("メール本文"), reply);
 }
 
 bool CSMTP::CMD_NOOP() {

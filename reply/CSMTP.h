@@ -33,17 +33,20 @@ class CSMTP {
     // Closes the socket, connects to sHost at nPort (1 to 65535) and waits until connected
     // (in TLS from the start: until the handshake is done and the certificate passed): true
     // then, with sHostName = sHost. False, with the socket closed and the cancel cleared, on a
-    // socket error, a refused certificate (LastFailure tells), a port out of range, a cancel
+    // socket error (LastFailure tells, a refused certificate with its reason), a port out of
+    // range, a cancel
     // or the time-out. The greeting is left for Sendmail.
     bool Connect(const QString& sHost, int nPort);
     // The opening of the dialogue after Connect: the greeting must be positive, then HELO for
     // a plain account. With security or AUTH asked for: EHLO (HELO only when EHLO is refused
     // and no extension is needed), STARTTLS and EHLO again when asked (a server that does not
     // offer it fails: never a plain-text fallback), then AUTH PLAIN, or LOGIN when only that
-    // is offered. False at the first failure, LastFailure then telling why when there is more
-    // to say than that a reply did not come.
+    // is offered. False at the first failure, LastFailure then telling which step failed and
+    // why (refused with the server's text, no reply, the connection lost), except after a
+    // cancel.
     bool Handshake();
-    // Why the last Connect or Handshake failed, as a line for the log; empty when it did not.
+    // Why the last Connect, Handshake or command failed, as a line for the log; empty when it
+    // did not.
     const QString& LastFailure() const { return lastFailure; }
     // The certificate check of the last handshake.
     const TlsCheck& Certificate() const;
@@ -105,6 +108,9 @@ class CSMTP {
     // Sends line, answers the reply and shows it as a step.
     QString Command(const QString& line, const QString& sShown);
     bool Fail(const QString& sReason);
+    // The failure of sStep (a command's name) whose reply did not do: the server's refusal
+    // with its text, no reply, or the connection gone; no reason after a cancel.
+    bool StepFailed(const QString& sStep, const QString& reply);
     void Step(const QString& line) const;
 
     SocketControl* sock = nullptr;

@@ -15,7 +15,7 @@
 #include "tests/support/PumpUntil.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/SmtpServer.h"
-#include "tests/support/TestCertificates.h"
+#include "tests/support/TlsMailServers.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -225,7 +225,8 @@ TEST_F(MailCheckCycle, AReplyThatFailedIsAnsweredAtTheNextCheckExactlyOnce) {
     const QByteArray from = "From: bob@example.net", subject = "Subject: CAM now";
     Deliver(Request(from, subject));
     QStringList failed = Replied.mid(0, 4);
-    failed.append(QStringLiteral("メールの送信に失敗しました"));
+    failed << QStringLiteral("SMTPサーバーに接続できませんでした")
+           << QStringLiteral("メールの送信に失敗しました");
     EXPECT_EQ(Check(), CheckOpening() + Lines(from, subject, failed));
     EXPECT_EQ(RuleEntries(), QStringList());
     EXPECT_EQ(pop.StoredCount("camera"), 1);
@@ -329,18 +330,11 @@ namespace {
 class MailCheckCycleOverTls : public MailCheckCycle {
   protected:
     bool StartServers(QString& retProblem) override {
-        if (!certificates.Make(retProblem))
-            return false;
-        certificates.Trust();
-        const QString cert = certificates.CertFile(TestCertificates::Trusted);
-        pop.OfferTls(cert, certificates.KeyFile());
         SmtpServer::Offer offer;
         offer.Tls = QStringLiteral("implicit");
-        offer.CertFile = cert;
-        offer.KeyFile = certificates.KeyFile();
         offer.Users = QStringList{QStringLiteral("camera:campass")};
-        return pop.Start({{"camera", "campass"}}, retProblem) &&
-               smtp.StartOffering(retProblem, offer);
+        return StartTlsMailServers(certificates, pop, {{"camera", "campass"}}, smtp, offer,
+                                   retProblem);
     }
     void SetUp() override {
         MailCheckCycle::SetUp();

@@ -97,7 +97,7 @@ TEST_F(MailCheckScript, EarlyEndsLogTheirLineAndSayQuitAfterConnecting) {
          LoginScript() + std::vector<ScriptStep>{Say("-ERR busy\r\n"), Hear(), Say("+OK\r\n")},
          0,
          {"USER cam", "PASS secret", "STAT", "QUIT"},
-         {Connecting, Connected, LoggingIn, LoggedIn, "メールはありませんでした"}},
+         {Connecting, Connected, LoggingIn, LoggedIn, "メールの数を取得できませんでした"}},
         {"UIDL refused",
          LoginScript() + std::vector<ScriptStep>{Say("+OK 2 20\r\n"), Hear(), Say("-ERR no\r\n"),
                                                  Hear(), Say("+OK\r\n")},
@@ -146,14 +146,13 @@ TEST_F(MailCheckScript, MessagesAreFetchedByTheirNumberAndConcludedOnlyWhenSettl
                   Hear(), Say("+OK bye\r\n")});
     EXPECT_EQ(heard, QStringList({"USER cam", "PASS secret", "STAT", "UIDL", "TOP 3 0", "TOP 4 0",
                                   "TOP 5 0", "TOP 6 0", "QUIT"}));
-    EXPECT_EQ(lines,
-              QStringList({Connecting, Connected, LoggingIn, LoggedIn,
-                           "メールのヘッダを取得できませんでした",
-                           "メールのヘッダが大きすぎるため読みませんでした",
-                           "From: eve@example.com", "Subject: CAM", NotAccepted,
-                           "From: Bob <bob@example.net>", "To: cam@example.com", "Subject: CAM x",
-                           "許可されているメールアドレスです", "キャプチャしています",
-                           "メールの作成をしています...", "メールの作成に失敗しました"}));
+    EXPECT_EQ(lines, QStringList({Connecting, Connected, LoggingIn, LoggedIn,
+                                  "メールのヘッダを取得できませんでした",
+                                  "メールのヘッダが大きすぎるため読みませんでした",
+                                  "From: eve@example.com", "Subject: CAM", NotAccepted,
+                                  "From: Bob <bob@example.net>", "To: cam@example.com",
+                                  "Subject: CAM x", "許可されているメールアドレスです",
+                                  "キャプチャしています", "キャプチャできませんでした"}));
     // "gone" has left the mailbox; the failed TOP and the failed reply are tried again later.
     EXPECT_EQ(ReceivedUidlList, QStringList({QStringLiteral("seen"), QStringLiteral("huge"),
                                              QStringLiteral("stranger")}));

@@ -54,7 +54,7 @@ TEST(SMTPConversation, AWholeExchangeSendsTheDotStuffedMessage) {
 TEST(SMTPConversation, ARefusalAtAnyStepEndsTheExchangeWithQuit) {
     // How far each exchange gets: the replies before the refused one.
     const std::vector<std::pair<const char*, int>> steps = {
-        {"greeting", 0}, {"HELO", 1}, {"MAIL", 2}, {"RCPT", 3}, {"DATA", 4}, {"final dot", 5}};
+        {"接続", 0}, {"HELO", 1}, {"MAIL FROM", 2}, {"RCPT TO", 3}, {"DATA", 4}, {"メール本文", 5}};
     const QByteArray positive[] = {"220 ready\r\n", "250 hello\r\n", "250 ok\r\n", "250 ok\r\n",
                                    "354 go\r\n"};
     for (const auto& [step, accepted] : steps) {
@@ -76,6 +76,12 @@ TEST(SMTPConversation, ARefusalAtAnyStepEndsTheExchangeWithQuit) {
             expected << QStringLiteral("QUIT");
             EXPECT_EQ(server.Heard(), expected) << step << " " << refusal.constData();
             EXPECT_TRUE(server.Finished()) << step;
+            // The log names the step and gives the server's words.
+            EXPECT_EQ(client.smtp.LastFailure(), QStringLiteral("SMTPサーバーが") +
+                                                     QString::fromUtf8(step) +
+                                                     QStringLiteral("を受け付けませんでした: ") +
+                                                     QString::fromLatin1(refusal.trimmed()))
+                << step;
             EXPECT_EQ(client.sock.State(), SocketControl::sckClosed) << step;
         }
     }

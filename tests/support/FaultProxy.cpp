@@ -1,0 +1,103 @@
+#include "tests/support/FaultProxy.h"
+
+#include <QTcpSocket>
+
+FaultPoint DropBefore(const QByteArray& text) {
+    return {text, -1};
+}
+
+FaultPoint DropInReplyTo(const QByteArray& text, int bytes) {
+    return {text, bytes};
+}
+
+struct FaultProxy::Link {
+    QTcpSocket* client = nullptr;
+    QTcpSocket server;
+    bool armed = false;    // the connection that is dropped
+    QByteArray sent;       // the client's bytes so far, while the fault point is looked for
+    bool textSent = false; // the fault text has reached the server
+    qint64 replyLeft = 0;  // of the server's answer to it, still let through
+    bool closed = false;
+};
+
+FaultProxy::FaultProxy(int port, FaultPoint point) : serverPort(port), fault(std::move(point)) {
+    QObject::connect(&listener, &QTcpServer::newConnection, &listener, [this] { Accept(); });
+    listener.listen(QHostAddress::LocalHost, 0);
+}
+
+FaultProxy::~FaultProxy() {
+    for (const auto& link : links) {
+        QObject::disconnect(link->client, nullptr, nullptr, nullptr);
+        QObject::disconnect(&link->server, nullptr, nullptr, nullptr);
+    }
+}
+
+void FaultProxy::Accept() {
+    while (QTcpSocket* client = listener.nextPendingConnection()) {
+        links.push_back(std::make_unique<Link>());
+        Link& link = *links.back();
+        link.client = client;
+        link.armed = links.size() == 1;
+        for (QTcpSocket* socket : {client, &link.server})
+            socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        QObject::connect(client, &QTcpSocket::readyRead, &listener,
+                         [this, &link] { FromClient(link); });
+        QObject::connect(&link.server, &QTcpSocket::readyRead, &listener,
+                         [this, &link] { FromServer(link); });
+        // What the client sends before the server's side is open waits in the client socket.
+        QObject::connect(&link.server, &QTcpSocket::connected, &listener,
+                         [this, &link] { FromClient(link); });
+        // Either side hanging up ends the other, as a plain relay does.
+        QObject::connect(client, &QTcpSocket::disconnected, &listener,
+                         [&link] { link.server.disconnectFromHost(); });
+        QObject::connect(&link.server, &QTcpSocket::disconnected, &listener,
+                         [&link] { link.client->disconnectFromHost(); });
+        link.server.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(serverPort));
+    }
+}
+
+void FaultProxy::FromClient(Link& link) {
+    if (link.closed || link.server.state() != QAbstractSocket::ConnectedState)
+        return;
+    QByteArray bytes = link.client->readAll();
+    if (link.armed && !link.textSent) {
+        const qsizetype before = link.sent.size();
+        link.sent += bytes;
+        const qsizetype at = link.sent.indexOf(fault.text);
+        if (at >= 0 && fault.replyBytes < 0) {
+            link.server.write(bytes.left(at - before));
+            link.server.flush();
+            Drop(link);
+            return;
+        }
+        if (at >= 0) {
+            link.textSent = true;
+            link.replyLeft = fault.replyBytes;
+        }
+    }
+    link.server.write(bytes);
+    link.server.flush();
+}
+
+void FaultProxy::FromServer(Link& link) {
+    if (link.closed)
+        return;
+    QByteArray bytes = link.server.readAll();
+    if (link.armed && link.textSent) {
+        if (bytes.size() >= link.replyLeft) {
+            link.client->write(bytes.left(link.replyLeft));
+            Drop(link);
+            return;
+        }
+        link.replyLeft -= bytes.size();
+    }
+    link.client->write(bytes);
+    link.client->flush();
+}
+
+void FaultProxy::Drop(Link& link) {
+    link.closed = true;
+    dropped = true;
+    link.server.abort();
+    link.client->disconnectFromHost();
+}

@@ -1,0 +1,51 @@
+#pragma once
+// A loopback proxy in front of a real server that drops its first connection at a chosen
+// point of the dialogue, as a failing network would: the client's side is closed after what
+// was let through, the server's side is cut off at once. Later connections pass through
+// untouched. It runs on the test's thread, so it moves only while the client under test pumps
+// events.
+#include <QByteArray>
+#include <QTcpServer>
+#include <memory>
+#include <vector>
+
+class QTcpSocket;
+
+// Where the first connection is dropped, found by the first place where the client's bytes
+// hold text.
+struct FaultPoint {
+    QByteArray text;
+    // Negative: text and what follows it never reach the server. Otherwise text reaches the
+    // server, and this many bytes of what the server sends after it reach the client.
+    int replyBytes = -1;
+};
+
+// The drop just before the client sends text.
+FaultPoint DropBefore(const QByteArray& text);
+// The drop after text was sent and bytes of the server's answer came back.
+FaultPoint DropInReplyTo(const QByteArray& text, int bytes);
+
+class FaultProxy {
+  public:
+    FaultProxy(int serverPort, FaultPoint fault);
+    ~FaultProxy();
+    FaultProxy(const FaultProxy&) = delete;
+    FaultProxy& operator=(const FaultProxy&) = delete;
+
+    int Port() const { return listener.serverPort(); }
+    // Whether the first connection has been dropped.
+    bool Dropped() const { return dropped; }
+
+  private:
+    struct Link;
+    void Accept();
+    void FromClient(Link& link);
+    void FromServer(Link& link);
+    void Drop(Link& link);
+
+    int serverPort;
+    FaultPoint fault;
+    bool dropped = false;
+    QTcpServer listener;
+    std::vector<std::unique_ptr<Link>> links;
+};
