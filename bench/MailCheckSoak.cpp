@@ -6,16 +6,13 @@
 // leaked, or temp/ held more than the last reply between two checks.
 //
 //   vistrel_soak_mailcheck [CHECKS]     (300 by default)
-#include "capture/modCapture.h"
 #include "mailcheck/modMailCheck.h"
 #include "platform/ProgramFolder.h"
-#include "platform/ui/CaptureDrivers.h"
-#include "platform/ui/PictureBox.h"
-#include "platform/ui/TestCaptureDriver.h"
 #include "settings/ProgramObjects.h"
 #include "tests/support/DovecotServer.h"
 #include "tests/support/ScratchProgramFolder.h"
 #include "tests/support/SmtpServer.h"
+#include "tests/support/TestCameraStill.h"
 #include "tests/support/WiredClients.h"
 
 #include <QApplication>
@@ -60,15 +57,11 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     WiredProgramClients clients;
-    SetCaptureDriversForTest({std::make_shared<TestCaptureDriver>("test camera", "1.0",
-                                                                  std::vector<QSize>{{640, 480}})});
-    PictureBox host, still;
-    host.resize(640, 480);
-    if (!CreateCapture(0, &host, 60)) {
+    TestCameraStill camera;
+    if (!camera.Running()) {
         std::fprintf(stderr, "set-up failed: no camera\n");
         return 1;
     }
-    SetStillCapture([&still](const QString& path) { CaptureToFile(path, &still); });
 
     CurrentMailAccount.Name = QStringLiteral("soak");
     CurrentMailAccount.MailAddr = QStringLiteral("cam@example.com");
@@ -126,8 +119,6 @@ int main(int argc, char* argv[]) {
                 fdsAtEnd);
     std::printf("temp/ held only the last reply between checks: %s\n",
                 tempStayedSmall ? "yes" : "no");
-    SetStillCapture({});
-    DestroyCapture();
     const bool sound = int(replies.size()) == requests && left == 0 &&
                        rssAtEnd - rssAfterTenth <= 5 && fdsAtEnd <= fdsAfterTenth &&
                        tempStayedSmall;

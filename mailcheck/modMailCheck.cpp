@@ -33,8 +33,7 @@ StillCapture& InstalledCapture() {
     return capture;
 }
 
-// The list as it stands goes to the rule file at once, so that a crash never answers a
-// request twice.
+// The list as it stands goes to the rule file at once.
 void StoreReceived(ReceivedUidls& received) {
     ReceivedUidlList = received.List();
     SaveReceivedUidlList();
@@ -54,8 +53,9 @@ QString DecodedSubject(const QString& value) {
     return decoded.isEmpty() ? value : decoded;
 }
 
-// Reads message n's header and answers it when it is a request of an accepted sender.
-Outcome HandleMessage(CPOP3& pop, int n) {
+// Reads message n's header and answers it when it is a request of an accepted sender;
+// beforeMessageData as ReplyToMessage.
+Outcome HandleMessage(CPOP3& pop, int n, const std::function<void()>& beforeMessageData) {
     QString header;
     if (!pop.CMD_TOP(n, 0, header)) {
         if (checkCancelled)
@@ -109,7 +109,7 @@ Outcome HandleMessage(CPOP3& pop, int n) {
                      .arg(MaxRepliesPerSenderPerHour));
         return Outcome::Concluded;
     }
-    if (!ReplyToMessage(setting, subject, from, to))
+    if (!ReplyToMessage(setting, subject, from, to, beforeMessageData))
         return Outcome::Retry;
     SentReplies().RecordReply(from);
     return Outcome::Answered;
@@ -124,7 +124,12 @@ void WalkMailbox(CPOP3& pop, const QStringList& list) {
         const QString& uid = list[n];
         if (uid.isEmpty() || !received.IsNewUidl(uid))
             continue;
-        const Outcome outcome = HandleMessage(pop, n);
+        // On the rule file before the server can hold the reply: a crash from then on never
+        // answers the request twice. A send that fails after it leaves the request concluded.
+        const Outcome outcome = HandleMessage(pop, n, [&received, &uid] {
+            received.Conclude(uid);
+            StoreReceived(received);
+        });
         if (outcome == Outcome::Lost)
             break;
         if (outcome == Outcome::Retry)
@@ -132,7 +137,6 @@ void WalkMailbox(CPOP3& pop, const QStringList& list) {
         received.Conclude(uid);
         if (outcome != Outcome::Answered)
             continue;
-        StoreReceived(received);
         // A request is deleted only when its reply was sent, and never without a prefix.
         if (DeleteAfterReply && !AcceptedLeftSubject.isEmpty() && !checkCancelled) {
             pop.CMD_DELE(n);
@@ -214,7 +218,7 @@ void CancelMailCheck() {
 }
 
 bool ReplyToMessage(const CResAccount& setting, const QString&, const QString& requester,
-                    const QString& ownAddress) {
+                    const QString& ownAddress, const std::function<void()>& beforeMessageData) {
     WriteLog(QStringLiteral("キャプチャしています"));
     MakeFolder(TempFolder());
     const QString still = TempFolder() + QStringLiteral("/capture.bmp");
@@ -234,7 +238,7 @@ bool ReplyToMessage(const CResAccount& setting, const QString&, const QString& r
     if (checkCancelled)
         return false;
     WriteLog(QStringLiteral("メールを送信しています..."));
-    if (!SendReplyFile(requester)) {
+    if (!SendReplyFile(requester, beforeMessageData)) {
         WriteLog(QStringLiteral("メールの送信に失敗しました"));
         return false;
     }
