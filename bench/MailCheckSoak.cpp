@@ -13,6 +13,7 @@
 #include "tests/support/ScratchProgramFolder.h"
 #include "tests/support/SmtpServer.h"
 #include "tests/support/TestCameraStill.h"
+#include "tests/support/TestMailAccount.h"
 #include "tests/support/WiredClients.h"
 
 #include <QApplication>
@@ -51,7 +52,7 @@ int main(int argc, char* argv[]) {
     DovecotServer pop;
     SmtpServer smtp;
     QString problem;
-    if (!folder.CopyBuiltLibraries() || !pop.Start({{"camera", "secret"}}, problem) ||
+    if (!folder.CopyBuiltLibraries() || !pop.Start({{"camera", "campass"}}, problem) ||
         !smtp.Start(problem)) {
         std::fprintf(stderr, "set-up failed: %s\n", qPrintable(problem));
         return 1;
@@ -63,20 +64,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    CurrentMailAccount.Name = QStringLiteral("soak");
-    CurrentMailAccount.MailAddr = QStringLiteral("cam@example.com");
-    CurrentMailAccount.POPHost = CurrentMailAccount.SMTPHost = QStringLiteral("127.0.0.1");
-    CurrentMailAccount.POPPort = pop.Port();
-    CurrentMailAccount.SMTPPort = smtp.Port();
-    CurrentMailAccount.UserName = QStringLiteral("camera");
-    CurrentMailAccount.Password = QStringLiteral("secret");
-    CurrentMailAccount.Timeout = 30;
-    CResAccount setting;
-    setting.Name = QStringLiteral("soak");
-    setting.ReductionWidth = 160;
-    setting.vAcceptedMailAddrs = QStringList{Requester};
-    ResponseSettings = {setting};
-    AcceptedLeftSubject = QStringLiteral("CAM");
+    UseTestMailAccount(pop.Port(), smtp.Port(), {Requester});
     DeleteAfterReply = true;
 
     std::mt19937 random(20261209);

@@ -12,6 +12,7 @@
 #include "tests/support/QtPrinters.h"
 #include "tests/support/SmtpServer.h"
 #include "tests/support/TestCameraStill.h"
+#include "tests/support/TestMailAccount.h"
 #include "tests/support/WiredClients.h"
 
 namespace {
@@ -33,21 +34,7 @@ class HostileRequestCheck : public ReplyFixture {
         ASSERT_TRUE(smtp.Start(problem)) << problem.toStdString();
         ASSERT_TRUE(camera.Running());
         ResetProgramObjects();
-        CurrentMailAccount.Name = QStringLiteral("camera");
-        CurrentMailAccount.MailAddr = QStringLiteral("cam@example.com");
-        CurrentMailAccount.POPHost = CurrentMailAccount.SMTPHost = QStringLiteral("127.0.0.1");
-        CurrentMailAccount.POPPort = pop.Port();
-        CurrentMailAccount.SMTPPort = smtp.Port();
-        CurrentMailAccount.UserName = QStringLiteral("camera");
-        CurrentMailAccount.Password = QStringLiteral("campass");
-        CurrentMailAccount.Timeout = 30;
-        CResAccount setting;
-        setting.Name = QStringLiteral("small JPEG");
-        setting.ReductionWidth = 160;
-        setting.vAcceptedMailAddrs = QStringList{Bob};
-        setting.SendMail_Body = QString::fromUtf8("写真です");
-        ResponseSettings = {setting};
-        AcceptedLeftSubject = QStringLiteral("CAM");
+        UseTestMailAccount(pop.Port(), smtp.Port(), {Bob});
     }
     void TearDown() override { ResetProgramObjects(); }
 

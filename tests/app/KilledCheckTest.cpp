@@ -12,6 +12,7 @@
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScratchProgramFolder.h"
 #include "tests/support/SmtpServer.h"
+#include "tests/support/TestMailAccount.h"
 
 #include <QDir>
 #include <QProcess>
@@ -41,20 +42,7 @@ struct KillCase {
 // The settings as the program keeps them: three requesters accepted by one response setting.
 void WriteSettings(int smtpPort, int popPort) {
     ResetProgramObjects();
-    CurrentMailAccount.Name = QStringLiteral("camera");
-    CurrentMailAccount.MailAddr = QStringLiteral("cam@example.com");
-    CurrentMailAccount.POPHost = CurrentMailAccount.SMTPHost = QStringLiteral("127.0.0.1");
-    CurrentMailAccount.POPPort = popPort;
-    CurrentMailAccount.SMTPPort = smtpPort;
-    CurrentMailAccount.UserName = QStringLiteral("camera");
-    CurrentMailAccount.Password = QStringLiteral("campass");
-    CurrentMailAccount.Timeout = 10;
-    CResAccount setting;
-    setting.Name = QStringLiteral("small JPEG");
-    setting.ReductionWidth = 160;
-    setting.vAcceptedMailAddrs = Requesters;
-    ResponseSettings = {setting};
-    AcceptedLeftSubject = QStringLiteral("CAM");
+    UseTestMailAccount(popPort, smtpPort, Requesters);
     SaveAllSettings();
     ResetProgramObjects();
 }
