@@ -6,16 +6,14 @@
 // leaked, or temp/ held more than the last reply between two checks.
 //
 //   vistrel_soak_mailcheck [CHECKS]     (300 by default)
-#include "capture/modCapture.h"
 #include "mailcheck/modMailCheck.h"
 #include "platform/ProgramFolder.h"
-#include "platform/ui/CaptureDrivers.h"
-#include "platform/ui/PictureBox.h"
-#include "platform/ui/TestCaptureDriver.h"
 #include "settings/ProgramObjects.h"
 #include "tests/support/DovecotServer.h"
 #include "tests/support/ScratchProgramFolder.h"
 #include "tests/support/SmtpServer.h"
+#include "tests/support/TestCameraStill.h"
+#include "tests/support/TestMailAccount.h"
 #include "tests/support/WiredClients.h"
 
 #include <QApplication>
@@ -54,36 +52,19 @@ int main(int argc, char* argv[]) {
     DovecotServer pop;
     SmtpServer smtp;
     QString problem;
-    if (!folder.CopyBuiltLibraries() || !pop.Start({{"camera", "secret"}}, problem) ||
+    if (!folder.CopyBuiltLibraries() || !pop.Start({{"camera", "campass"}}, problem) ||
         !smtp.Start(problem)) {
         std::fprintf(stderr, "set-up failed: %s\n", qPrintable(problem));
         return 1;
     }
     WiredProgramClients clients;
-    SetCaptureDriversForTest({std::make_shared<TestCaptureDriver>("test camera", "1.0",
-                                                                  std::vector<QSize>{{640, 480}})});
-    PictureBox host, still;
-    host.resize(640, 480);
-    if (!CreateCapture(0, &host, 60)) {
+    TestCameraStill camera;
+    if (!camera.Running()) {
         std::fprintf(stderr, "set-up failed: no camera\n");
         return 1;
     }
-    SetStillCapture([&still](const QString& path) { CaptureToFile(path, &still); });
 
-    CurrentMailAccount.Name = QStringLiteral("soak");
-    CurrentMailAccount.MailAddr = QStringLiteral("cam@example.com");
-    CurrentMailAccount.POPHost = CurrentMailAccount.SMTPHost = QStringLiteral("127.0.0.1");
-    CurrentMailAccount.POPPort = pop.Port();
-    CurrentMailAccount.SMTPPort = smtp.Port();
-    CurrentMailAccount.UserName = QStringLiteral("camera");
-    CurrentMailAccount.Password = QStringLiteral("secret");
-    CurrentMailAccount.Timeout = 30;
-    CResAccount setting;
-    setting.Name = QStringLiteral("soak");
-    setting.ReductionWidth = 160;
-    setting.vAcceptedMailAddrs = QStringList{Requester};
-    ResponseSettings = {setting};
-    AcceptedLeftSubject = QStringLiteral("CAM");
+    UseTestMailAccount(pop.Port(), smtp.Port(), {Requester});
     DeleteAfterReply = true;
 
     std::mt19937 random(20261209);
@@ -126,8 +107,6 @@ int main(int argc, char* argv[]) {
                 fdsAtEnd);
     std::printf("temp/ held only the last reply between checks: %s\n",
                 tempStayedSmall ? "yes" : "no");
-    SetStillCapture({});
-    DestroyCapture();
     const bool sound = int(replies.size()) == requests && left == 0 &&
                        rssAtEnd - rssAfterTenth <= 5 && fdsAtEnd <= fdsAfterTenth &&
                        tempStayedSmall;

@@ -4,10 +4,20 @@
 #include <QString>
 #include <functional>
 
-// Appends "yyyy/MM/dd hh:mm:ss", TAB, message, CR LF (code page 932) to options/main.log,
-// opening and closing the file for the one line, then shows the time stamp, two spaces and
-// the message through SetInformation. Always returns; a log file that cannot be written
-// still leaves the status line set.
+// The longest message a log line keeps, in characters. Messages carry header values of
+// mails from anyone: a megabyte Subject must not become a megabyte line in the file and the
+// status line.
+constexpr qsizetype MaxLogMessageLength = 1000;
+
+// message as a log line holds it: each control character but TAB becomes "?", so that no
+// value can end the line early or forge one; past MaxLogMessageLength the message is cut
+// and "…(全N文字)" tells its whole length N.
+QString LogLineText(const QString& message);
+
+// Appends "yyyy/MM/dd hh:mm:ss", TAB, LogLineText(message), CR LF (code page 932) to
+// options/main.log, opening and closing the file for the one line, then shows the time
+// stamp, two spaces and the same text through SetInformation. Always returns; a log file
+// that cannot be written still leaves the status line set.
 void WriteLog(const QString& message);
 
 // Shows text in the status line through the installed sink (none: the text goes nowhere).

@@ -16,6 +16,13 @@ void ReceivedUidls::Conclude(const QString& uid) {
     changed = true;
 }
 
+void ReceivedUidls::Forget(const QString& uid) {
+    if (!known.remove(uid))
+        return;
+    order.removeOne(uid);
+    changed = true;
+}
+
 void ReceivedUidls::KeepOnly(const QStringList& serverList) {
     const QSet<QString> onServer(serverList.begin(), serverList.end());
     const qsizetype before = order.size();

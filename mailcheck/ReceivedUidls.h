@@ -16,6 +16,8 @@ class ReceivedUidls {
     bool IsNewUidl(const QString& uid) const;
     // Adds uid; nothing when it is there already or empty.
     void Conclude(const QString& uid);
+    // Takes uid out again; nothing when it is not there.
+    void Forget(const QString& uid);
     // Drops the identifiers that serverList (indexed by message number, gaps empty) no longer
     // holds, so that the list stays as long as the mailbox.
     void KeepOnly(const QStringList& serverList);

@@ -36,8 +36,7 @@ StillCapture& InstalledCapture() {
     return capture;
 }
 
-// The list as it stands goes to the rule file at once, so that a crash never answers a
-// request twice.
+// The list as it stands goes to the rule file at once.
 void StoreReceived(ReceivedUidls& received) {
     ReceivedUidlList = received.List();
     if (!SaveReceivedUidlList())
@@ -58,8 +57,9 @@ QString DecodedSubject(const QString& value) {
     return decoded.isEmpty() ? value : decoded;
 }
 
-// Reads message n's header and answers it when it is a request of an accepted sender.
-Outcome HandleMessage(CPOP3& pop, int n) {
+// Reads message n's header and answers it when it is a request of an accepted sender;
+// beforeMessageData as ReplyToMessage.
+Outcome HandleMessage(CPOP3& pop, int n, const std::function<void()>& beforeMessageData) {
     QString header;
     if (!pop.CMD_TOP(n, 0, header)) {
         if (checkCancelled)
@@ -113,7 +113,7 @@ Outcome HandleMessage(CPOP3& pop, int n) {
                      .arg(MaxRepliesPerSenderPerHour));
         return Outcome::Concluded;
     }
-    if (!ReplyToMessage(setting, subject, from, to))
+    if (!ReplyToMessage(setting, subject, from, to, beforeMessageData))
         return Outcome::Retry;
     SentReplies().RecordReply(from);
     return Outcome::Answered;
@@ -161,7 +161,21 @@ void WalkMailbox(CPOP3& pop, const QStringList& list, QStringList& retMarked) {
                 break;
             continue;
         }
-        const Outcome outcome = HandleMessage(pop, n);
+        // On the rule file before the server can hold the reply: a crash from then on never
+        // answers the request twice.
+        bool recorded = false;
+        const Outcome outcome = HandleMessage(pop, n, [&received, &uid, &recorded] {
+            received.Conclude(uid);
+            StoreReceived(received);
+            recorded = true;
+        });
+        // A send that the server did not confirm is tried again: without its reply the
+        // message is not accepted (RFC 5321 section 6.1). A shutdown that cut the wait short
+        // keeps it, as a crash would.
+        if (recorded && outcome != Outcome::Answered && !checkCancelled) {
+            received.Forget(uid);
+            StoreReceived(received);
+        }
         if (outcome == Outcome::Lost)
             break;
         if (outcome == Outcome::Retry)
@@ -169,7 +183,6 @@ void WalkMailbox(CPOP3& pop, const QStringList& list, QStringList& retMarked) {
         received.Conclude(uid);
         if (outcome != Outcome::Answered)
             continue;
-        StoreReceived(received);
         if (deleting && !checkCancelled && !DeleteMessage(pop, n, uid, retMarked))
             break;
     }
@@ -269,7 +282,7 @@ void CancelMailCheck() {
 }
 
 bool ReplyToMessage(const CResAccount& setting, const QString&, const QString& requester,
-                    const QString& ownAddress) {
+                    const QString& ownAddress, const std::function<void()>& beforeMessageData) {
     WriteLog(QStringLiteral("キャプチャしています"));
     MakeFolder(TempFolder());
     const QString still = TempFolder() + QStringLiteral("/capture.bmp");
@@ -295,7 +308,7 @@ bool ReplyToMessage(const CResAccount& setting, const QString&, const QString& r
     if (checkCancelled)
         return false;
     WriteLog(QStringLiteral("メールを送信しています..."));
-    if (!SendReplyFile(requester)) {
+    if (!SendReplyFile(requester, beforeMessageData)) {
         WriteLog(QStringLiteral("メールの送信に失敗しました"));
         return false;
     }

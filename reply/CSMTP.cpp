@@ -184,9 +184,9 @@ void CSMTP::Quit() {
 }
 
 bool CSMTP::Sendmail(const QString& sFrom, const QString& sTo, const QString& sHead,
-                     const QString& sBody) {
-    const bool sent =
-        Handshake() && CMD_MAIL_FROM(sFrom) && CMD_RCPT_TO(sTo) && CMD_DATA(sHead, sBody);
+                     const QString& sBody, const std::function<void()>& beforeMessageData) {
+    const bool sent = Handshake() && CMD_MAIL_FROM(sFrom) && CMD_RCPT_TO(sTo) &&
+                      CMD_DATA(sHead, sBody, beforeMessageData);
     if (!sent)
         EndAfterFailure();
     return sent;
@@ -215,11 +215,17 @@ bool CSMTP::CMD_RCPT_TO(const QString& sTo) {
     return IsCode250(reply) || StepFailed(QStringLiteral("RCPT TO"), reply);
 }
 
-bool CSMTP::CMD_DATA(const QString& sHead, const QString& sBody) {
+bool CSMTP::CMD_DATA(const QString& sHead, const QString& sBody,
+                     const std::function<void()>& beforeMessageData) {
     SendLine(QStringLiteral("DATA"));
     const QString go = ReadResponse();
     if (!IsCode354(go))
         return StepFailed(QStringLiteral("DATA"), go);
+    // The server takes the message only at the end of mail data indication (RFC 5321
+    // section 4.1.1.4); until the block goes out it holds nothing of it. The block goes in one
+    // write, so that no small last segment waits for the acknowledgement of the one before.
+    if (beforeMessageData)
+        beforeMessageData();
     SendText(DataBlock(sHead, sBody));
     const QString reply = ReadResponse();
     return IsCode250(reply) || StepFailed(QStringLiteral("メール本文"), reply);

@@ -56,19 +56,23 @@ class CSMTP {
     // Sends QUIT, reads its reply (whatever it says) and closes the socket.
     void Quit();
     // The whole exchange for one message after Connect: Handshake, then MAIL FROM sFrom,
-    // RCPT TO sTo and DATA, stopping at the first refusal.
+    // RCPT TO sTo and DATA, stopping at the first refusal. beforeMessageData (when set) runs
+    // after the 354 reply to DATA, just before the message goes out: from then on the server
+    // may hold the message, whatever its reply.
     // After a refusal the server is sent QUIT; after a silence or a lost connection the
     // socket is closed at once. True only when the message was accepted.
     bool Sendmail(const QString& sFrom, const QString& sTo, const QString& sHead,
-                  const QString& sBody);
+                  const QString& sBody, const std::function<void()>& beforeMessageData = {});
     // "HELO " + sHost; false, sending nothing, when sHost holds CR, LF or NUL.
     bool CMD_HELO(const QString& sHost);
     // "MAIL FROM: <sFrom>" and "RCPT TO: <sTo>"; false, sending nothing, for an address that
     // IsSafeMailAddress refuses.
     bool CMD_MAIL_FROM(const QString& sFrom);
     bool CMD_RCPT_TO(const QString& sTo);
-    // DATA; after its 354 the DataBlock of sHead and sBody; true when that is accepted.
-    bool CMD_DATA(const QString& sHead, const QString& sBody);
+    // DATA; after its 354 beforeMessageData, then the DataBlock of sHead and sBody; true when
+    // that is accepted.
+    bool CMD_DATA(const QString& sHead, const QString& sBody,
+                  const std::function<void()>& beforeMessageData = {});
     bool CMD_NOOP();
     // A header of Subject (EncodeHeaderText), From, To, Content-Type (default text/plain in
     // ISO-2022-JP), Content-Transfer-Encoding (default 7bit), MIME-Version and, when sXMailer

@@ -85,7 +85,7 @@ void PrepareSMTP(CSMTP& smtp, const CMailAccount& account) {
     }
 }
 
-bool SendReplyFile(const QString& recipient) {
+bool SendReplyFile(const QString& recipient, const std::function<void()>& beforeMessageData) {
     const CMailAccount& account = CurrentMailAccount;
     QString header, body;
     if (!IsSafeMailAddress(recipient) || !IsSafeMailAddress(account.MailAddr) ||
@@ -95,7 +95,7 @@ bool SendReplyFile(const QString& recipient) {
     smtp.SetTimeout(static_cast<float>(account.Timeout));
     PrepareSMTP(smtp, account);
     const bool sent = smtp.Connect(account.SMTPHost, account.SMTPPort) &&
-                      smtp.Sendmail(account.MailAddr, recipient, header, body);
+                      smtp.Sendmail(account.MailAddr, recipient, header, body, beforeMessageData);
     // The reason goes to the log before the caller's line that the sending failed.
     if (!sent && !smtp.LastFailure().isEmpty())
         WriteLog(smtp.LastFailure());

@@ -8,6 +8,7 @@
 #include "settings/CResAccount.h"
 
 #include <QString>
+#include <functional>
 
 class CSMTP;
 
@@ -38,8 +39,8 @@ const StagePaths& LastStagePaths();
 // when the connection fails or the server refuses a step. True once the message is accepted
 // (QUIT follows). The account's SMTP security and AUTH choices hold; why a TLS or AUTH step
 // failed (a refused certificate with its fingerprint, the server's AUTH reply) is written to
-// the activity log.
-bool SendReplyFile(const QString& recipient);
+// the activity log. beforeMessageData runs as Sendmail describes, at most once.
+bool SendReplyFile(const QString& recipient, const std::function<void()>& beforeMessageData = {});
 
 // Sets smtp's security, pinned certificate and AUTH login from account's choices.
 void PrepareSMTP(CSMTP& smtp, const CMailAccount& account);

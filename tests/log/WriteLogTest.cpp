@@ -49,3 +49,27 @@ TEST_F(LogFixture, UnwritableLogStillSetsTheStatusLine) {
     EXPECT_TRUE(statusLines.first().endsWith(QStringLiteral("  メールチェックします (a)")));
     EXPECT_FALSE(QDir(folder.Path()).exists(QStringLiteral("options")));
 }
+
+TEST_F(LogFixture, HostileTextBecomesOneLineOfBoundedLength) {
+    const QString longest = QString(MaxLogMessageLength, u'a');
+    struct Case {
+        QString message, expected;
+    };
+    const std::vector<Case> cases = {
+        {QStringLiteral("Subject: a\tb"), QStringLiteral("Subject: a\tb")},
+        {QStringLiteral("From: x\r\n2026/01/01 00:00:00\tforged"),
+         QStringLiteral("From: x??2026/01/01 00:00:00\tforged")},
+        {QStringLiteral("a") + QChar(0) + QStringLiteral("b\x1b\x7f"), QStringLiteral("a?b??")},
+        {longest, longest},
+        {longest + QStringLiteral("b"), longest + QStringLiteral("…(全1001文字)")},
+        {QString(1000000, u'\n'), QString(MaxLogMessageLength, u'?') + "…(全1000000文字)"},
+    };
+    for (const Case& c : cases) {
+        folder.Write("options/main.log", QByteArray());
+        statusLines.clear();
+        WriteLog(c.message);
+        EXPECT_EQ(folder.Read("options/main.log"),
+                  "2026/03/07 09:05:03\t" + ToCodePage932(c.expected) + "\r\n");
+        EXPECT_EQ(statusLines, QStringList{QStringLiteral("2026/03/07 09:05:03  ") + c.expected});
+    }
+}

@@ -125,6 +125,15 @@ TEST(ReceivedUidls, LookupsConclusionsAndTheServersList) {
     EXPECT_EQ(received.List(), QStringList({QStringLiteral("B"), QStringLiteral("d")}));
     EXPECT_TRUE(received.IsNewUidl(QStringLiteral("a")));
 
+    // A send the server did not accept takes its request out again; an unknown one is no change.
+    received.Written();
+    received.Forget(QStringLiteral("x"));
+    EXPECT_FALSE(received.Changed());
+    received.Forget(QStringLiteral("B"));
+    EXPECT_TRUE(received.Changed());
+    EXPECT_TRUE(received.IsNewUidl(QStringLiteral("B")));
+    EXPECT_EQ(received.List(), QStringList({QStringLiteral("d")}));
+
     // A list that empties stays present, so that the rule file is written without entries.
     received.KeepOnly({});
     EXPECT_EQ(received.List(), QStringList());

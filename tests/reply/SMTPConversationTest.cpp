@@ -44,7 +44,15 @@ TEST(SMTPConversation, AWholeExchangeSendsTheDotStuffedMessage) {
                            Say("221 bye\r\n")});
     WiredSMTP client;
     ASSERT_TRUE(client.Connect(server.Port()));
-    EXPECT_TRUE(client.Send());
+    // The caller's step before the message runs once, when the server has heard only DATA.
+    QStringList heardBeforeMessage;
+    int beforeMessage = 0;
+    EXPECT_TRUE(client.smtp.Sendmail(From, To, Head, Body, [&] {
+        ++beforeMessage;
+        heardBeforeMessage = server.Heard();
+    }));
+    EXPECT_EQ(beforeMessage, 1);
+    EXPECT_EQ(heardBeforeMessage, Exchange().mid(0, 4));
     client.smtp.Quit();
     EXPECT_EQ(server.Heard(), Exchange() + QStringList{"QUIT"});
     EXPECT_TRUE(server.Finished());

@@ -134,6 +134,7 @@ QString DovecotServer::Config() const {
                        "disable_plaintext_auth = no\n"
                        "auth_mechanisms = plain apop\n"
                        "auth_failure_delay = 0\n"
+                       "pop3_reuse_xuidl = %6\n"
                        "base_dir = %1/run\n"
                        "state_dir = %1/state\n"
                        "log_path = %1/dovecot.log\n"
@@ -156,7 +157,8 @@ QString DovecotServer::Config() const {
             .arg(certFile.isEmpty()
                      ? QStringLiteral("    port = 0\n")
                      : QStringLiteral("    address = 127.0.0.1\n    port = %1\n    ssl = yes\n")
-                           .arg(tlsPort));
+                           .arg(tlsPort))
+            .arg(reuseXUidl ? QStringLiteral("yes") : QStringLiteral("no"));
     if (asRoot) {
         // The mail user cannot pass the private temporary folder: chroot into the mailboxes.
         return text + QStringLiteral("first_valid_uid = %2\nfirst_valid_gid = %3\n"

@@ -24,6 +24,9 @@ class DovecotServer {
     // Before Start: the server offers STLS on its plain port and TLS from the first byte on a
     // second port (TlsPort), with this certificate chain and key.
     void OfferTls(const QString& certFile, const QString& keyFile);
+    // Before Start: a message's X-UIDL header, when it has one, is its UIDL, so that a test
+    // chooses the identifier the client sees.
+    void ReuseXUidl() { reuseXUidl = true; }
 
     // Starts the server with one empty mailbox per user and waits until it greets; false,
     // with the reason (and the server's log) in retProblem, when it does not come up.
@@ -46,5 +49,6 @@ class DovecotServer {
     int tlsPort = 0;
     QString certFile, keyFile;
     bool asRoot;
+    bool reuseXUidl = false;
     int delivered = 0;
 };

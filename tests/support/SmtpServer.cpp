@@ -59,6 +59,9 @@ bool SmtpServer::StartOffering(QString& retProblem, const Offer& offer) {
         arguments << QStringLiteral("--auth-without-tls");
     if (offer.RefuseEhlo)
         arguments << QStringLiteral("--refuse-ehlo");
+    if (!offer.Hold.isEmpty())
+        arguments << QStringLiteral("--hold") << offer.Hold << QStringLiteral("--hold-message")
+                  << QString::number(offer.HoldMessage);
     server.start(QStringLiteral("/usr/bin/python3"), arguments);
     // The script prints its port once it listens; a few seconds bound a slow machine.
     QByteArray output;
@@ -80,6 +83,10 @@ bool SmtpServer::StartOffering(QString& retProblem, const Offer& offer) {
 
 QString SmtpServer::MaildirOf(const QString& recipient) const {
     return root.filePath(FolderName(recipient));
+}
+
+bool SmtpServer::Holding() const {
+    return QFile::exists(root.filePath(QStringLiteral("%held")));
 }
 
 std::vector<SmtpServer::StoredMail> SmtpServer::Mails(const QString& recipient) const {

@@ -30,6 +30,11 @@ class SmtpServer {
         bool AuthWithoutTls = false; // AUTH offered before STARTTLS too
         bool RefuseEhlo = false;     // EHLO answered 502: only HELO works
         QStringList RefusedRecipients;
+        // "rcpt" or "data": the reply to that command of message HoldMessage (counted from
+        // the start, over all sessions) is held back until the client has gone; the reply
+        // to DATA after the message is stored.
+        QString Hold;
+        int HoldMessage = 1;
     };
 
     SmtpServer() = default;
@@ -47,6 +52,8 @@ class SmtpServer {
 
     // The Maildir of recipient (new/ holds its mails), for a POP3 server or a reader.
     QString MaildirOf(const QString& recipient) const;
+    // Whether the hold of the offer has begun.
+    bool Holding() const;
     // The mails stored for recipient, in the order they came.
     std::vector<StoredMail> Mails(const QString& recipient) const;
 

@@ -2,7 +2,7 @@
 
   smtp_server.py ROOT [--refuse-rcpt ADDRESS]... [--tls starttls|implicit --cert PEM --key PEM]
                  [--user NAME:PASSWORD]... [--mechanism NAME]... [--auth-without-tls]
-                 [--refuse-ehlo]
+                 [--refuse-ehlo] [--hold rcpt|data --hold-message N]
 
 Listens on 127.0.0.1 at a port the system picks and prints "port N" once it accepts
 connections. Each accepted message is stored for every recipient as a Maildir mail:
@@ -13,7 +13,9 @@ With --tls the server offers STARTTLS, or speaks TLS from the first byte (implic
 --user it offers AUTH (the mechanisms named by --mechanism, PLAIN and LOGIN by default; only
 over TLS unless --auth-without-tls) and accepts those logins; the envelope then also tells the
 login that was used and whether the session ran in TLS. With --refuse-ehlo, EHLO is answered
-502 and only HELO works.
+502 and only HELO works. With --hold, the reply to RCPT (or, after the message is stored, to
+DATA) of the Nth message since the start is held back until its client has gone, and
+ROOT/%held is created when the hold begins, so that a test can stop the client at that point.
 The server runs until it is terminated or its standard input closes (its parent has gone).
 """
 import argparse
@@ -33,15 +35,30 @@ def folder_name(address):
 
 
 class MaildirStore:
-    def __init__(self, root, refused):
+    def __init__(self, root, refused, hold=None, hold_message=0):
         self.root = root
         self.refused = set(refused)
         self.count = 0
+        self.rcpts = 0
+        self.hold = hold
+        self.hold_message = hold_message
+
+    async def held(self, server, stage, number):
+        """Holds the reply back while the client is there, when this is the one to hold."""
+        if self.hold != stage or number != self.hold_message:
+            return
+        open(os.path.join(self.root, "%held"), "w").close()
+        for _ in range(1200):  # a minute at most
+            if server.transport is None or server.transport.is_closing():
+                return
+            await asyncio.sleep(0.05)
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         if address in self.refused:
             return "550 5.1.1 <%s>: no such user here" % address
         envelope.rcpt_tos.append(address)
+        self.rcpts += 1
+        await self.held(server, "rcpt", self.rcpts)
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
@@ -57,6 +74,7 @@ class MaildirStore:
         }
         for rcpt in envelope.rcpt_tos:
             self.store(folder_name(rcpt), name, envelope.original_content, record)
+        await self.held(server, "data", self.count)
         return "250 OK: stored as %s" % name
 
     def store(self, folder, name, content, record):
@@ -109,7 +127,7 @@ def smtp_options(arguments, context):
 async def serve(arguments):
     loop = asyncio.get_running_loop()
     kind = MaildirStoreWithoutEhlo if arguments.refuse_ehlo else MaildirStore
-    store = kind(arguments.root, arguments.refuse_rcpt)
+    store = kind(arguments.root, arguments.refuse_rcpt, arguments.hold, arguments.hold_message)
     context = None
     if arguments.tls:
         context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
@@ -141,6 +159,8 @@ def main():
     parser.add_argument("--mechanism", action="append", default=[])
     parser.add_argument("--auth-without-tls", action="store_true")
     parser.add_argument("--refuse-ehlo", action="store_true")
+    parser.add_argument("--hold", choices=["rcpt", "data"])
+    parser.add_argument("--hold-message", type=int, default=1)
     asyncio.run(serve(parser.parse_args()))
 
 
