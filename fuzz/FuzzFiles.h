@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <sys/mman.h>
@@ -19,6 +20,29 @@ inline std::string FuzzPath(const char* name) {
         path = "/proc/self/fd/" + std::to_string(fd);
     }
     return path;
+}
+
+// A folder for code under test that writes beside a file and renames it into place, which an
+// in-memory file cannot take: a fresh folder in memory-backed /dev/shm, removed with what it
+// holds when the process ends normally (a crash leaves it for the crash to be looked at).
+class FuzzScratchFolder {
+  public:
+    FuzzScratchFolder() {
+        char name[] = "/dev/shm/vistrel-fuzz-XXXXXX";
+        if (!mkdtemp(name))
+            std::abort();
+        path = name;
+    }
+    ~FuzzScratchFolder() { std::filesystem::remove_all(path); }
+    FuzzScratchFolder(const FuzzScratchFolder&) = delete;
+    FuzzScratchFolder& operator=(const FuzzScratchFolder&) = delete;
+
+    std::string path;
+};
+
+inline const std::string& FuzzFolder() {
+    static const FuzzScratchFolder folder;
+    return folder.path;
 }
 
 // Writes the fuzz input to in.bin and answers its path.

@@ -86,9 +86,12 @@ bool ReadStatFields(const QString& sReply, int& retCount, int& retBytes) {
 }
 
 bool ReadDataReply(const QString& sReply, QString& retData) {
-    if (!IsOK(sReply) || CompleteReplyLength(sReply, MultiLine) == 0)
+    const qsizetype length = CompleteReplyLength(sReply, MultiLine);
+    if (!IsOK(sReply) || length == 0)
         return false;
-    retData = sReply.mid(sReply.indexOf(CrLf) + CrLf.size());
+    // What follows the "." line is the next reply's.
+    const qsizetype start = sReply.indexOf(CrLf) + CrLf.size();
+    retData = sReply.mid(start, length - start);
     return true;
 }
 

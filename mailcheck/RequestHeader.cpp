@@ -28,9 +28,16 @@ bool IsOversizedHeader(const QString& header) {
 }
 
 QString UnfoldHeader(const QString& header) {
-    QString text = header;
-    text.replace(QStringLiteral("\r\n\t"), QString());
-    text.replace(QStringLiteral("\r\n "), QString());
+    // One pass that looks back after each removal, so that a line end that a removal brings
+    // before a blank goes as well, in linear time.
+    QString text;
+    text.reserve(header.size());
+    for (const QChar c : header) {
+        if (IsBlank(c) && text.endsWith(CrLf))
+            text.chop(CrLf.size());
+        else
+            text += c;
+    }
     return text;
 }
 

@@ -12,8 +12,9 @@ constexpr qsizetype MaxHeaderLines = 10000;
 // True when header is past MaxHeaderLength or has more than MaxHeaderLines lines.
 bool IsOversizedHeader(const QString& header);
 
-// Removes every CR LF followed by a TAB, then every CR LF followed by a space; the folding
-// character goes too, so that the joined parts touch.
+// Removes every CR LF followed by a space or a TAB, and that folding character too, so that
+// the joined parts touch; a CR LF that a removal brings before a blank goes as well, so no
+// line after the first begins with one.
 QString UnfoldHeader(const QString& header);
 
 // One header line the check acts on: its name ("From", "To" or "Subject", matched with exact

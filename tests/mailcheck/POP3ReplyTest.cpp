@@ -66,6 +66,9 @@ TEST(POP3Reply, DataIsEverythingAfterTheStatusLineUpToTheDotLine) {
     QString data = QStringLiteral("unchanged");
     EXPECT_TRUE(ReadDataReply(QStringLiteral("+OK top\r\nSubject: a\r\n..dot\r\n\r\n.\r\n"), data));
     EXPECT_EQ(data, QStringLiteral("Subject: a\r\n..dot\r\n\r\n.\r\n"));
+    // What follows the "." line is the next reply's.
+    EXPECT_TRUE(ReadDataReply(QStringLiteral("+OK\r\na\r\n.\r\n+OK next\r\n"), data));
+    EXPECT_EQ(data, QStringLiteral("a\r\n.\r\n"));
 
     data = QStringLiteral("unchanged");
     EXPECT_FALSE(ReadDataReply(QStringLiteral("-ERR no such message\r\n"), data));

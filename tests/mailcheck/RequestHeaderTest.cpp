@@ -16,6 +16,9 @@ TEST(RequestHeader, UnfoldingJoinsFoldedLinesWithoutTheFoldingCharacter) {
         {"To: a@x,\r\n  b@y\r\n", "To: a@x, b@y\r\n"}, // one blank goes with the line end
         {"From: a@x\r\nTo: b@y\r\n", "From: a@x\r\nTo: b@y\r\n"},
         {"Subject: a\r\n\t\r\n b\r\n", "Subject: ab\r\n"},
+        // A line end that a removal brings before a blank goes too.
+        {"Subject: a\r\r\n\t\n\tb\r\n", "Subject: ab\r\n"},
+        {"Subject: a\r\n\r\n  b\r\n", "Subject: ab\r\n"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(UnfoldHeader(QString::fromUtf8(c.header)), QString::fromUtf8(c.unfolded))
