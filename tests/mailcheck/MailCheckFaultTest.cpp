@@ -14,6 +14,7 @@
 #include "tests/support/ProgramObjectsReset.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/SmtpServer.h"
+#include "tests/support/TestMailAccount.h"
 #include "tests/support/TlsMailServers.h"
 #include "tests/support/WiredClients.h"
 
@@ -54,21 +55,11 @@ class MailCheckFaults : public ReplyFixture {
         ReplyFixture::SetUp();
         QString problem;
         ASSERT_TRUE(StartServers(problem)) << problem.toStdString();
-        CurrentMailAccount.Name = QStringLiteral("camera");
-        CurrentMailAccount.MailAddr = Own;
-        CurrentMailAccount.POPHost = CurrentMailAccount.SMTPHost = QStringLiteral("127.0.0.1");
-        CurrentMailAccount.POPPort = pop.Port();
-        CurrentMailAccount.SMTPPort = smtp.Port();
-        CurrentMailAccount.UserName = QStringLiteral("camera");
-        CurrentMailAccount.Password = QStringLiteral("campass");
+        UseTestMailAccount(pop.Port(), smtp.Port(), {Bob});
+        // The still goes out at full size, so that each file of the reply is large enough
+        // for a file-size limit to fall between them.
+        ResponseSettings[0].DoReduction = 0;
         CurrentMailAccount.Timeout = 10;
-        CResAccount setting;
-        setting.Name = QStringLiteral("full size JPEG");
-        setting.DoReduction = 0;
-        setting.vAcceptedMailAddrs = QStringList{Bob};
-        setting.SendMail_Body = QStringLiteral("photo");
-        ResponseSettings = {setting};
-        AcceptedLeftSubject = QStringLiteral("CAM");
         DeleteAfterReply = true;
         SetStillCapture([this](const QString& path) {
             if (const auto hook = std::exchange(captureHook, nullptr))
@@ -273,8 +264,8 @@ TEST_F(MailCheckFaults, AFullOrMissingTempFolderFailsOneReplyAndTheCheckGoesOn) 
     ASSERT_EQ(mails.size(), 2 * cases.size());
     for (const SmtpServer::StoredMail& mail : mails) {
         WriteWholeFile(Temp("stored.eml"), mail.Message);
-        ExpectSoundReply(Temp("stored.eml"), QByteArray(), QStringLiteral("photo\n"), "JPEG", 640,
-                         480);
+        ExpectSoundReply(Temp("stored.eml"), QByteArray(), QString::fromUtf8("写真です\n"), "JPEG",
+                         640, 480);
     }
 }
 
