@@ -73,8 +73,9 @@ class Lexer {
         return depth == 0;
     }
 
+    // An empty string ("") is a value all the same, never a null one.
     Token QuotedString() {
-        QString value;
+        QString value = QStringLiteral("");
         for (++pos; pos < text.size(); ++pos) {
             QChar c = text[pos];
             if (c == u'"') {

@@ -13,8 +13,9 @@ QStringList Described(const AuthResultsField& field) {
     QStringList lines;
     for (const AuthResult& result : field.results) {
         QString line = result.method + u'=' + result.result;
+        // A value read is never null, even when it is empty.
         for (const auto& [key, value] : result.properties)
-            line += u' ' + key + u'=' + value;
+            line += u' ' + key + u'=' + (value.isNull() ? QStringLiteral("(null)") : value);
         lines.append(line);
     }
     return lines;
@@ -60,6 +61,7 @@ TEST(AuthResultsField, ReadsIdVersionResultsAndProperties) {
         {"mx.example.jp; dkim=pass header.i=@example.com header.b=\"AbC+/=\"",
          "mx.example.jp",
          {"dkim=pass header.i=@example.com header.b=AbC+/="}},
+        {"mx.example.jp; dkim=fail reason=\"\"", "mx.example.jp", {"dkim=fail reason="}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
