@@ -52,7 +52,7 @@ bool WriteReply(const QString& path) {
 
 void BM_SendReplyFile(benchmark::State& state) {
     for (auto _ : state)
-        if (!SendReplyFile(Requester)) {
+        if (SendReplyFile(CurrentMailAccount, Requester) != SendOutcome::Sent) {
             state.SkipWithError("SendReplyFile failed");
             return;
         }

@@ -120,11 +120,13 @@ void CheckDataReply(const QString& buffer, qsizetype complete) {
 }
 
 // Each data line, read as a one-message listing, gives the entry the list holds at its
-// number; the last line of a number wins, and the first line without a value ends the list.
-// Whatever follows the reply changes nothing.
+// number; the first line of a number wins, and the first line without a value ends the list.
+// The list is whole when every line up to the "." gave a new number and a value. Whatever
+// follows the reply changes nothing.
 void CheckListReply(const QString& buffer, qsizetype complete) {
     QStringList list{QStringLiteral("old")};
-    const bool read = ReadListReply(buffer, list);
+    bool whole = true;
+    const bool read = ReadListReply(buffer, list, whole);
     Check(read == (IsOK(buffer) && complete > 0));
     if (!read) {
         Check(list.isEmpty());
@@ -134,11 +136,18 @@ void CheckListReply(const QString& buffer, qsizetype complete) {
     // The status line first, the "." line and what its line end leaves last.
     const QStringList lines = buffer.left(complete).split(CrLf);
     QMap<qsizetype, QString> expected;
-    for (qsizetype i = 1; i + 2 < lines.size() && lines[i].contains(u' '); ++i) {
+    bool expectedWhole = true;
+    qsizetype i = 1;
+    for (; i + 2 < lines.size() && lines[i].contains(u' '); ++i) {
         QStringList listing;
-        if (ReadListingLine(QStringLiteral("+OK ") + lines[i] + CrLf, listing))
+        const bool fresh = ReadListingLine(QStringLiteral("+OK ") + lines[i] + CrLf, listing) &&
+                           !expected.contains(listing.size() - 1);
+        if (fresh)
             expected[listing.size() - 1] = listing.last();
+        expectedWhole = expectedWhole && fresh && !listing.last().isEmpty();
     }
+    // Read to the "." line: the one before the empty piece after its line end.
+    Check(whole == (expectedWhole && i + 2 == lines.size()));
     Check(list.size() == (expected.isEmpty() ? 0 : expected.lastKey() + 1));
     for (qsizetype n = 0; n < list.size(); ++n)
         Check(list[n] == expected.value(n));

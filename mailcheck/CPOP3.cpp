@@ -35,6 +35,7 @@ bool CPOP3::Connect(const QString& sHost, int nPort, QString& retChallenge) {
     retChallenge.clear();
     lastFailure.clear();
     greetingTaken = false;
+    inStep = true;
     if (!sock)
         return false;
     sock->Close();
@@ -56,6 +57,15 @@ bool CPOP3::Connect(const QString& sHost, int nPort, QString& retChallenge) {
             return Refused(
                 QStringLiteral("POP3サーバーがSTLSを受け付けませんでした: ") +
                 (reply.isEmpty() ? QStringLiteral("応答がありません") : reply.trimmed()));
+        // RFC 2595 section 4: nothing may come between the reply and the handshake. Bytes that
+        // do were put there by the server or someone on the path, to be read as the server's
+        // answers inside TLS: the connection is given up.
+        if (!sRecvBuffer.isEmpty()) {
+            sRecvBuffer.clear();
+            SockClose();
+            return Refused(
+                QStringLiteral("POP3サーバーのSTLSの応答の後に余分なデータがありました"));
+        }
         if (!sock->StartTls(pinned) || !WaitConnected())
             return false;
     }
@@ -82,19 +92,27 @@ bool CPOP3::Refused(const QString& sReason) {
 }
 
 bool CPOP3::Login(const QString& sUser, const QString& sPass) {
+    TakeLateGreeting();
     if (!SendLine(QStringLiteral("USER ") + sUser) || !IsOK(ReadResponse(SingleLine)))
         return false;
     return SendLine(QStringLiteral("PASS ") + sPass) && IsOK(ReadResponse(SingleLine));
 }
 
 bool CPOP3::Login2(const QString& sUser, const QString& sDigest) {
-    // The greeting, when it came too late for Connect, must not be taken as the APOP reply:
-    // wait for it when Connect took none, and otherwise only take a line already here.
-    if (!greetingTaken || CompleteReplyLength(sRecvBuffer, SingleLine) > 0)
-        ReadResponse(SingleLine);
-    greetingTaken = true;
+    TakeLateGreeting();
     return SendLine(QStringLiteral("APOP %1 %2").arg(sUser, sDigest.toLower())) &&
            IsOK(ReadResponse(SingleLine));
+}
+
+void CPOP3::TakeLateGreeting() {
+    // The greeting, when it came too late for Connect, must not be taken as the login's reply:
+    // wait for it when Connect took none, and otherwise only take a line already here.
+    if (!greetingTaken) {
+        inStep = CompleteReplyLength(ReadResponse(SingleLine), SingleLine) > 0;
+    } else if (CompleteReplyLength(sRecvBuffer, SingleLine) > 0) {
+        ReadResponse(SingleLine);
+    }
+    greetingTaken = true;
 }
 
 bool CPOP3::Quit() {
@@ -165,6 +183,7 @@ QString CPOP3::ReadResponse(ReplyMode mode) {
         [this] { return IsConnected(); });
     if (overflow) {
         // A reply that never ends is no reply: drop it and the connection it came on.
+        inStep = false;
         sRecvBuffer.clear();
         SockClose();
         wait.bCancel = false;
@@ -176,6 +195,7 @@ QString CPOP3::ReadResponse(ReplyMode mode) {
     const QString reply = sRecvBuffer.left(length);
     sRecvBuffer.remove(0, length);
     wait.bCancel = false;
+    inStep = inStep && complete && IsStatusReply(reply);
     return reply;
 }
 
@@ -188,7 +208,7 @@ bool CPOP3::ReadData(QString& retData) {
 }
 
 bool CPOP3::ReadList(QStringList& retList) {
-    return ReadListReply(ReadResponse(MultiLine), retList);
+    return ReadListReply(ReadResponse(MultiLine), retList, listWhole);
 }
 
 bool CPOP3::ListCommand(const QString& command, int id, QStringList& retList) {

@@ -45,11 +45,17 @@ class CPOP3 {
     const QString& LastFailure() const { return lastFailure; }
     // The certificate check of the last handshake.
     const TlsCheck& Certificate() const;
-    // サーバーに通常ログインします。 USER, then PASS only when USER was accepted.
+    // サーバーに通常ログインします。 USER, then PASS only when USER was accepted. Takes a late
+    // greeting first, as Login2 does.
     bool Login(const QString& sUser, const QString& sPass);
     // サーバーにAPOPログインします。 Takes the greeting first when Connect had none (waiting for
     // it) or a line already pending, then sends APOP with sDigest in lower case.
     bool Login2(const QString& sUser, const QString& sDigest);
+    // False once a reply did not come whole (a time-out, a cancel, a lost connection) or was no
+    // POP3 status line (IsStatusReply): a later reply could then be an earlier command's, so
+    // the session can only be ended, without QUIT. A greeting that a login takes late puts the
+    // session back in step; Connect starts in step.
+    bool InStep() const { return inStep; }
     // サーバーからログオフします。 Sends QUIT, reads its reply and closes the socket. True when
     // the server answered +OK: only then are the messages marked by DELE gone (RFC 1939's
     // UPDATE state).
@@ -74,6 +80,9 @@ class CPOP3 {
     // サーバーのX-UIDLの一覧を返します。 Unique ids indexed by message number; with id > 0
     // only that message's entry.
     bool CMD_UIDL(QStringList& retList, int id);
+    // Whether the last whole-list LIST or UIDL read every line of its reply (ReadListReply's
+    // retWhole): only such a list tells which messages the server holds.
+    bool ListWasWhole() const { return listWhole; }
 
     // WinsockのDataArrivalイベントでGetDataメソッドでデータを受信して引数に受信したデータを
     // 入れて呼び出してください。 Appends text to the receive buffer.
@@ -91,6 +100,9 @@ class CPOP3 {
     // otherwise whatever arrived before the time-out, cancel or disconnect. A reply that
     // passes MaxReplyLength without completing gives "" and closes the connection.
     QString ReadResponse(ReplyMode mode);
+    // Takes a greeting that came after Connect had given up on it, so that it is not read as
+    // the reply to the login's first command.
+    void TakeLateGreeting();
     bool ReadData(QString& retData);
     bool ReadList(QStringList& retList);
     // LIST or UIDL: the whole list, or with id > 0 the one entry.
@@ -104,6 +116,8 @@ class CPOP3 {
     bool WaitConnected();
 
     bool greetingTaken = false; // Connect read the whole greeting
+    bool inStep = true;         // every reply so far came whole and readable
+    bool listWhole = false;     // the last whole list was read to its end
     int security = 0;           // MailSecurity of the next Connect
     QString pinned;             // pinned fingerprint of the next Connect
     QString lastFailure;

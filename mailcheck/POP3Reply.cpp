@@ -1,5 +1,6 @@
 #include "mailcheck/POP3Reply.h"
 
+#include <QSet>
 #include <algorithm>
 
 namespace {
@@ -95,20 +96,38 @@ bool ReadDataReply(const QString& sReply, QString& retData) {
     return true;
 }
 
-bool ReadListReply(const QString& sReply, QStringList& retList) {
+bool ReadListReply(const QString& sReply, QStringList& retList, bool& retWhole) {
     retList.clear();
+    retWhole = false;
     if (!IsOK(sReply) || CompleteReplyLength(sReply, MultiLine) == 0)
         return false;
     const QStringList lines = sReply.split(CrLf);
+    bool whole = true;
+    QSet<int> seen;
     for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (lines[i] == QStringLiteral("."))
+        if (lines[i] == QStringLiteral(".")) {
+            retWhole = whole;
             break;
+        }
         const QStringList fields = lines[i].split(u' ');
         if (fields.size() < 2)
             break;
-        StoreAt(fields[0], fields[1], retList);
+        // A number seen before would take the place of another message: the first stays.
+        int n = 0;
+        const bool fresh = ReadNumber(fields[0], n) && !seen.contains(n);
+        if (fresh)
+            seen.insert(n);
+        whole = fresh && StoreAt(fields[0], fields[1], retList) && !fields[1].isEmpty() && whole;
     }
     return true;
+}
+
+bool IsStatusReply(const QString& sReply) {
+    const QString status = sReply.left(4).toUpper();
+    if (status.startsWith(QStringLiteral("+OK")))
+        return status.size() == 3 || status[3] == u' ' || status[3] == u'\r';
+    return status == QStringLiteral("-ERR") &&
+           (sReply.size() == 4 || sReply[4] == u' ' || sReply[4] == u'\r');
 }
 
 bool ReadListingLine(const QString& sReply, QStringList& retList) {

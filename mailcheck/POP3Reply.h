@@ -48,9 +48,15 @@ bool ReadStatFields(const QString& sReply, int& retCount, int& retBytes);
 bool ReadDataReply(const QString& sReply, QString& retData);
 
 // A LIST or UIDL reply: retList indexed by message number, index 0 and absent numbers empty;
-// a line whose first field is not a number from 1 to MaxListNumber is skipped. Clears retList
-// first; false for a negative or incomplete reply.
-bool ReadListReply(const QString& sReply, QStringList& retList);
+// a line whose first field is not a number from 1 to MaxListNumber is skipped, and the reading
+// stops at a line without two fields. retWhole: every line was read, each number once, so the
+// list holds every message of the reply. Clears retList first; false for a negative or
+// incomplete reply.
+bool ReadListReply(const QString& sReply, QStringList& retList, bool& retWhole);
+
+// True when sReply is a status line POP3 allows: "+OK" or "-ERR" (letter case aside) before
+// its end or a blank (RFC 1939 section 3). Anything else is no reply to the command sent.
+bool IsStatusReply(const QString& sReply);
 
 // A LIST or UIDL reply for one message, "+OK n value": retList holds value at index n. Clears
 // retList first; false for a negative reply or one without a valid number and value.

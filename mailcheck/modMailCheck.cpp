@@ -36,20 +36,35 @@ StillCapture& InstalledCapture() {
     return capture;
 }
 
-// The list as it stands goes to the rule file at once.
-void StoreReceived(ReceivedUidls& received) {
+// The list as it stands goes to the rule file at once; false when it could not be saved.
+bool StoreReceived(ReceivedUidls& received) {
     ReceivedUidlList = received.List();
-    if (!SaveReceivedUidlList())
-        WriteLog(QStringLiteral("受信済みメールの一覧を保存できませんでした"));
     received.Written();
+    if (SaveReceivedUidlList())
+        return true;
+    WriteLog(QStringLiteral("受信済みメールの一覧を保存できませんでした"));
+    return false;
+}
+
+// The line for a command whose reply did not do because the session is broken: the
+// connection gone, or a reply late or unreadable, after which every later reply could be an
+// earlier command's. Empty while the session is sound (a refusal, which the caller logs).
+QString BrokenSession(const CPOP3& pop, const QString& sCommand) {
+    if (!pop.IsConnected())
+        return ConnectionLost;
+    if (!pop.InStep())
+        return QStringLiteral("POP3サーバーの応答が時間内に届かないか読み取れないため、メール"
+                              "チェックを終えます (") +
+               sCommand + u')';
+    return QString();
 }
 
 // What became of one message.
 enum class Outcome {
-    Concluded, // answered or passed over for good
+    Concluded, // passed over for good
     Retry,     // tried again at the next check
-    Answered,  // the reply was sent
-    Lost,      // the connection is gone: the check ends
+    Answered,  // the reply was sent (or went out whole unconfirmed)
+    Stop,      // the session is broken or the record could not be kept: the check ends
 };
 
 QString DecodedSubject(const QString& value) {
@@ -57,16 +72,17 @@ QString DecodedSubject(const QString& value) {
     return decoded.isEmpty() ? value : decoded;
 }
 
-// Reads message n's header and answers it when it is a request of an accepted sender;
-// beforeMessageData as ReplyToMessage.
-Outcome HandleMessage(CPOP3& pop, int n, const std::function<void()>& beforeMessageData) {
+// Reads message n's header and answers it when it is a request of an accepted sender,
+// through account; beforeMessageData as ReplyToMessage.
+Outcome HandleMessage(CPOP3& pop, const CMailAccount& account, int n,
+                      const std::function<bool()>& beforeMessageData) {
     QString header;
     if (!pop.CMD_TOP(n, 0, header)) {
         if (checkCancelled)
             return Outcome::Retry;
-        if (!pop.IsConnected()) {
-            WriteLog(ConnectionLost);
-            return Outcome::Lost;
+        if (const QString broken = BrokenSession(pop, QStringLiteral("TOP")); !broken.isEmpty()) {
+            WriteLog(broken);
+            return Outcome::Stop;
         }
         WriteLog(QStringLiteral("メールのヘッダを取得できませんでした"));
         return Outcome::Retry;
@@ -76,14 +92,12 @@ Outcome HandleMessage(CPOP3& pop, int n, const std::function<void()>& beforeMess
         return Outcome::Concluded;
     }
     const QString unfolded = UnfoldHeader(header);
-    QString from, to, subject;
+    QString from, subject;
     for (const HeaderField& field : RequestFields(unfolded)) {
         WriteLog(field.Name + QStringLiteral(": ") + field.Value);
         if (field.Name == QStringLiteral("From"))
             from = ExtractAddress(field.Value);
-        else if (field.Name == QStringLiteral("To"))
-            to = ExtractAddress(field.Value);
-        else
+        else if (field.Name == QStringLiteral("Subject"))
             subject = DecodedSubject(field.Value);
     }
     if (subject.isEmpty() || from.isEmpty())
@@ -113,10 +127,19 @@ Outcome HandleMessage(CPOP3& pop, int n, const std::function<void()>& beforeMess
                      .arg(MaxRepliesPerSenderPerHour));
         return Outcome::Concluded;
     }
-    if (!ReplyToMessage(setting, subject, from, to, beforeMessageData))
-        return Outcome::Retry;
-    SentReplies().RecordReply(from);
-    return Outcome::Answered;
+    switch (ReplyToMessage(account, setting, subject, from, beforeMessageData)) {
+    case SendOutcome::Sent:
+    case SendOutcome::Unconfirmed:
+        SentReplies().RecordReply(from);
+        return Outcome::Answered;
+    case SendOutcome::Refused:
+        return Outcome::Concluded;
+    case SendOutcome::Abandoned:
+        return Outcome::Stop;
+    case SendOutcome::NotSent:
+        break;
+    }
+    return Outcome::Retry;
 }
 
 // Requests answered and marked with DELE in a check whose QUIT the server did not confirm: the
@@ -126,29 +149,37 @@ QSet<QString>& UncommittedDeletes() {
     return uids;
 }
 
-// Marks message n for deletion at QUIT and adds uid to retMarked; false when the connection is
-// gone.
+// Marks message n for deletion at QUIT and adds uid to retMarked; false when the session is
+// broken. A DELE whose reply did not come is marked too: only a later QUIT could tell
+// whether it holds, so a later check marks the message again.
 bool DeleteMessage(CPOP3& pop, int n, const QString& uid, QStringList& retMarked) {
     if (pop.CMD_DELE(n)) {
         WriteLog(QStringLiteral("メールを削除しました"));
         retMarked << uid;
         return true;
     }
-    if (!pop.IsConnected()) {
-        WriteLog(ConnectionLost);
+    if (const QString broken = BrokenSession(pop, QStringLiteral("DELE")); !broken.isEmpty()) {
+        if (!checkCancelled)
+            WriteLog(broken);
+        retMarked << uid;
         return false;
     }
     WriteLog(QStringLiteral("メールを削除できませんでした"));
     return true;
 }
 
-// Walks the server's list in message-number order, answering each new request; identifiers
-// that the list no longer holds are dropped. retMarked: the messages marked for deletion.
-void WalkMailbox(CPOP3& pop, const QStringList& list, QStringList& retMarked) {
+// Walks the server's list in message-number order, answering each new request through
+// account. Identifiers that the list no longer holds are dropped when it is whole: the
+// server's reply read to its end, one identifier for each of the count messages.
+// retMarked: the messages marked for deletion.
+void WalkMailbox(CPOP3& pop, const CMailAccount& account, const QStringList& list, bool whole,
+                 QStringList& retMarked) {
     ReceivedUidls received(ReceivedUidlList);
-    received.KeepOnly(list);
-    const QSet<QString> listed(list.begin(), list.end());
-    UncommittedDeletes().intersect(listed);
+    if (whole) {
+        received.KeepOnly(list);
+        const QSet<QString> listed(list.begin(), list.end());
+        UncommittedDeletes().intersect(listed);
+    }
     // A request is deleted only when its reply was sent, and never without a prefix.
     const bool deleting = DeleteAfterReply && !AcceptedLeftSubject.isEmpty();
     for (int n = 1; n < list.size() && !checkCancelled; ++n) {
@@ -162,21 +193,22 @@ void WalkMailbox(CPOP3& pop, const QStringList& list, QStringList& retMarked) {
             continue;
         }
         // On the rule file before the server can hold the reply: a crash from then on never
-        // answers the request twice.
+        // answers the request twice. A record that cannot be kept stops the send.
         bool recorded = false;
-        const Outcome outcome = HandleMessage(pop, n, [&received, &uid, &recorded] {
+        const Outcome outcome = HandleMessage(pop, account, n, [&received, &uid, &recorded] {
             received.Conclude(uid);
-            StoreReceived(received);
             recorded = true;
+            return StoreReceived(received);
         });
-        // A send that the server did not confirm is tried again: without its reply the
-        // message is not accepted (RFC 5321 section 6.1). A shutdown that cut the wait short
-        // keeps it, as a crash would.
-        if (recorded && outcome != Outcome::Answered && !checkCancelled) {
+        // A reply that did not go out whole is tried again: without its reply the message is
+        // not accepted (RFC 5321 section 6.1). A shutdown that cut the wait short keeps it,
+        // as a crash would.
+        if (recorded && (outcome == Outcome::Retry || outcome == Outcome::Stop) &&
+            !checkCancelled) {
             received.Forget(uid);
             StoreReceived(received);
         }
-        if (outcome == Outcome::Lost)
+        if (outcome == Outcome::Stop)
             break;
         if (outcome == Outcome::Retry)
             continue;
@@ -190,11 +222,13 @@ void WalkMailbox(CPOP3& pop, const QStringList& list, QStringList& retMarked) {
         StoreReceived(received);
 }
 
-// The end of a check that logged in: QUIT, which makes the server delete the marked messages;
-// a cancelled check takes no further step, so the server keeps every message.
+// The end of a check that connected: QUIT, which makes the server delete the marked
+// messages; a cancelled check or a broken session takes no further step, so the server keeps
+// every message.
 void EndSession(CPOP3& pop, const QStringList& marked) {
-    const bool updated = !checkCancelled && pop.Quit();
-    if (checkCancelled)
+    const bool sound = !checkCancelled && pop.IsConnected() && pop.InStep();
+    const bool updated = sound && pop.Quit();
+    if (!sound)
         pop.SockClose();
     for (const QString& uid : marked) {
         if (updated)
@@ -221,9 +255,33 @@ bool LogIn(CPOP3& pop, const CMailAccount& account, const QString& challenge) {
     return loggedIn;
 }
 
+// STAT, UIDL and the walk of a logged-in check; retMarked as WalkMailbox.
+void CheckMailbox(CPOP3& pop, const CMailAccount& account, QStringList& retMarked) {
+    int count = 0, bytes = 0;
+    QStringList list;
+    if (!pop.CMD_STAT(count, bytes)) {
+        if (checkCancelled)
+            return;
+        const QString broken = BrokenSession(pop, QStringLiteral("STAT"));
+        WriteLog(broken.isEmpty() ? QStringLiteral("メールの数を取得できませんでした") : broken);
+    } else if (count <= 0) {
+        WriteLog(QStringLiteral("メールはありませんでした"));
+        // A mailbox that is known to be empty holds none of the received messages.
+        if (count == 0)
+            WalkMailbox(pop, account, list, true, retMarked);
+    } else if (pop.CMD_UIDL(list, 0)) {
+        const qsizetype listed = list.size() - list.count(QString());
+        WalkMailbox(pop, account, list, pop.ListWasWhole() && listed == count, retMarked);
+    } else if (!checkCancelled) {
+        const QString broken = BrokenSession(pop, QStringLiteral("UIDL"));
+        WriteLog(broken.isEmpty() ? QStringLiteral("メールの一覧を取得できませんでした") : broken);
+    }
+}
+
 } // namespace
 
-void RunMailCheck(const CMailAccount& account) {
+void RunMailCheck(const CMailAccount& accountNow) {
+    const CMailAccount account = accountNow;
     checkCancelled = false;
     WriteLog(QString());
     WriteLog(QStringLiteral("メールチェックします (") + account.Name + u')');
@@ -242,35 +300,16 @@ void RunMailCheck(const CMailAccount& account) {
     }
     WriteLog(QStringLiteral("接続しました"));
     const bool loggedIn = LogIn(pop, account, challenge);
+    QStringList marked;
     if (checkCancelled) {
-        pop.SockClose();
-        return;
-    }
-    if (!loggedIn) {
+    } else if (!loggedIn) {
         WriteLog(QStringLiteral("ログインできませんでした"));
-        if (!pop.IsConnected())
-            WriteLog(ConnectionLost);
-        pop.Quit();
-        return;
-    }
-    WriteLog(QStringLiteral("ログインしました"));
-    int count = 0, bytes = 0;
-    const bool counted = pop.CMD_STAT(count, bytes);
-    QStringList list, marked;
-    if (checkCancelled) {
-    } else if (!counted) {
-        WriteLog(pop.IsConnected() ? QStringLiteral("メールの数を取得できませんでした")
-                                   : ConnectionLost);
-    } else if (count <= 0) {
-        WriteLog(QStringLiteral("メールはありませんでした"));
-        // A mailbox that is known to be empty holds none of the received messages.
-        if (count == 0)
-            WalkMailbox(pop, list, marked);
-    } else if (pop.CMD_UIDL(list, 0)) {
-        WalkMailbox(pop, list, marked);
-    } else if (!checkCancelled) {
-        WriteLog(pop.IsConnected() ? QStringLiteral("メールの一覧を取得できませんでした")
-                                   : ConnectionLost);
+        if (const QString broken = BrokenSession(pop, QStringLiteral("ログイン"));
+            !broken.isEmpty())
+            WriteLog(broken);
+    } else {
+        WriteLog(QStringLiteral("ログインしました"));
+        CheckMailbox(pop, account, marked);
     }
     EndSession(pop, marked);
 }
@@ -281,8 +320,9 @@ void CancelMailCheck() {
     SMTPClient().Cancel();
 }
 
-bool ReplyToMessage(const CResAccount& setting, const QString&, const QString& requester,
-                    const QString& ownAddress, const std::function<void()>& beforeMessageData) {
+SendOutcome ReplyToMessage(const CMailAccount& account, const CResAccount& setting, const QString&,
+                           const QString& requester,
+                           const std::function<bool()>& beforeMessageData) {
     WriteLog(QStringLiteral("キャプチャしています"));
     MakeFolder(TempFolder());
     const QString still = TempFolder() + QStringLiteral("/capture.bmp");
@@ -291,29 +331,46 @@ bool ReplyToMessage(const CResAccount& setting, const QString&, const QString& r
     if (InstalledCapture())
         InstalledCapture()(still);
     if (checkCancelled)
-        return false;
+        return SendOutcome::NotSent;
     if (!QFile::exists(still)) {
         WriteLog(QStringLiteral("キャプチャできませんでした"));
-        return false;
+        return SendOutcome::NotSent;
     }
     WriteLog(QStringLiteral("メールの作成をしています..."));
     QString failure;
-    if (!ComposeReply(still, TempFolder() + QStringLiteral("/new.eml"), setting, ownAddress,
+    // The reply comes from the account, as its envelope does: a request's header never
+    // chooses the address it claims to be from.
+    if (!ComposeReply(still, TempFolder() + QStringLiteral("/new.eml"), setting, account.MailAddr,
                       requester, true, failure)) {
         if (!failure.isEmpty())
             WriteLog(failure);
         WriteLog(QStringLiteral("メールの作成に失敗しました"));
-        return false;
+        return SendOutcome::NotSent;
     }
     if (checkCancelled)
-        return false;
+        return SendOutcome::NotSent;
     WriteLog(QStringLiteral("メールを送信しています..."));
-    if (!SendReplyFile(requester, beforeMessageData)) {
+    const SendOutcome outcome = SendReplyFile(account, requester, beforeMessageData);
+    switch (outcome) {
+    case SendOutcome::Sent:
+        WriteLog(QStringLiteral("メールを送信しました"));
+        break;
+    case SendOutcome::Unconfirmed:
+        WriteLog(QStringLiteral("メールを送信しましたが、サーバーが受け取ったかどうか確認できません"
+                                "でした。このメールには再び返信しません"));
+        break;
+    case SendOutcome::Refused:
         WriteLog(QStringLiteral("メールの送信に失敗しました"));
-        return false;
+        WriteLog(QStringLiteral("サーバーが返信を拒否したため、このメールには再び返信しません"));
+        break;
+    case SendOutcome::Abandoned:
+        WriteLog(QStringLiteral("返信を記録できないため、メールの送信を中止しました"));
+        break;
+    case SendOutcome::NotSent:
+        WriteLog(QStringLiteral("メールの送信に失敗しました"));
+        break;
     }
-    WriteLog(QStringLiteral("メールを送信しました"));
-    return true;
+    return outcome;
 }
 
 StillCapture SetStillCapture(StillCapture capture) {

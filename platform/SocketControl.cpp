@@ -137,6 +137,10 @@ bool SocketControl::SendData(const QString& sText) {
     return true;
 }
 
+qint64 SocketControl::BytesToWrite() const {
+    return socket->bytesToWrite() + socket->encryptedBytesToWrite();
+}
+
 bool SocketControl::GetData(QString& retText) {
     QByteArray bytes = incomplete + socket->readAll();
     retText = FromCodePage932(bytes, incomplete);

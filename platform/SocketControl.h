@@ -49,6 +49,9 @@ class SocketControl : public QObject {
 
     // Sends text as code page 932 bytes; false when the socket is not connected.
     bool SendData(const QString& sText);
+    // Bytes handed to SendData that the connection has not yet taken (in TLS: not yet
+    // encrypted and written); 0 once everything has gone out to the network.
+    qint64 BytesToWrite() const;
     // Takes every byte received so far as text (a double-byte character cut in two by the
     // network waits for its second half).
     bool GetData(QString& retText);

@@ -8,6 +8,7 @@
 #include "textenc/EncodedWords.h"
 #include "textenc/modConvBase64.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
@@ -171,6 +172,12 @@ bool CSMTP::StepFailed(const QString& sStep, const QString& reply) {
                 sStep + u')');
 }
 
+bool CSMTP::MessageStepFailed(const QString& sStep, const QString& reply) {
+    if (IsPermanentFailure(reply))
+        outcome = SendOutcome::Refused;
+    return StepFailed(sStep, reply);
+}
+
 void CSMTP::Step(const QString& line) const {
     if (onStep)
         onStep(line);
@@ -184,7 +191,8 @@ void CSMTP::Quit() {
 }
 
 bool CSMTP::Sendmail(const QString& sFrom, const QString& sTo, const QString& sHead,
-                     const QString& sBody, const std::function<void()>& beforeMessageData) {
+                     const QString& sBody, const std::function<bool()>& beforeMessageData) {
+    outcome = SendOutcome::NotSent;
     const bool sent = Handshake() && CMD_MAIL_FROM(sFrom) && CMD_RCPT_TO(sTo) &&
                       CMD_DATA(sHead, sBody, beforeMessageData);
     if (!sent)
@@ -204,7 +212,7 @@ bool CSMTP::CMD_MAIL_FROM(const QString& sFrom) {
         return false;
     SendLine(QStringLiteral("MAIL FROM: <") + sFrom + u'>');
     const QString reply = ReadResponse();
-    return IsCode250(reply) || StepFailed(QStringLiteral("MAIL FROM"), reply);
+    return IsCode250(reply) || MessageStepFailed(QStringLiteral("MAIL FROM"), reply);
 }
 
 bool CSMTP::CMD_RCPT_TO(const QString& sTo) {
@@ -212,23 +220,49 @@ bool CSMTP::CMD_RCPT_TO(const QString& sTo) {
         return false;
     SendLine(QStringLiteral("RCPT TO: <") + sTo + u'>');
     const QString reply = ReadResponse();
-    return IsCode250(reply) || StepFailed(QStringLiteral("RCPT TO"), reply);
+    return IsCode250(reply) || MessageStepFailed(QStringLiteral("RCPT TO"), reply);
 }
 
 bool CSMTP::CMD_DATA(const QString& sHead, const QString& sBody,
-                     const std::function<void()>& beforeMessageData) {
+                     const std::function<bool()>& beforeMessageData) {
+    if (beforeMessageData && !beforeMessageData()) {
+        outcome = SendOutcome::Abandoned;
+        return false;
+    }
     SendLine(QStringLiteral("DATA"));
     const QString go = ReadResponse();
     if (!IsCode354(go))
-        return StepFailed(QStringLiteral("DATA"), go);
+        return MessageStepFailed(QStringLiteral("DATA"), go);
     // The server takes the message only at the end of mail data indication (RFC 5321
     // section 4.1.1.4); until the block goes out it holds nothing of it. The block goes in one
     // write, so that no small last segment waits for the acknowledgement of the one before.
-    if (beforeMessageData)
-        beforeMessageData();
-    SendText(DataBlock(sHead, sBody));
+    const QString step = QStringLiteral("メール本文");
+    if (!sock || !sock->SendData(DataBlock(sHead, sBody)) || !WaitWritten())
+        return StepFailed(step, QString());
+    outcome = SendOutcome::Unconfirmed;
+    const float usual = wait.TimeoutSecond;
+    wait.TimeoutSecond = std::max(usual, FinalReplySeconds);
     const QString reply = ReadResponse();
-    return IsCode250(reply) || StepFailed(QStringLiteral("メール本文"), reply);
+    wait.TimeoutSecond = usual;
+    if (IsCode250(reply)) {
+        outcome = SendOutcome::Sent;
+        return true;
+    }
+    if (!reply.isEmpty())
+        outcome = SendOutcome::NotSent;
+    return MessageStepFailed(step, reply);
+}
+
+bool CSMTP::WaitWritten() {
+    // RFC 5321 section 4.5.3.2: the time-out is per send, not for the whole block.
+    for (qint64 left = sock->BytesToWrite(); left > 0; left = sock->BytesToWrite()) {
+        const bool moved = wait.Until([this, left] { return sock->BytesToWrite() < left; },
+                                      [this] { return IsConnected(); });
+        // Lost with bytes left: the final "." may never have gone out.
+        if (!moved || !IsConnected())
+            return false;
+    }
+    return true;
 }
 
 bool CSMTP::CMD_NOOP() {
@@ -274,14 +308,10 @@ void CSMTP::Notify_DataArrival(const QString& text) {
     sRecvBuffer += text;
 }
 
-void CSMTP::SendText(const QString& text) {
-    if (sock)
-        sock->SendData(text);
-    DoEvents();
-}
-
 void CSMTP::SendLine(const QString& line) {
-    SendText(line + CrLf);
+    if (sock)
+        sock->SendData(line + CrLf);
+    DoEvents();
 }
 
 QString CSMTP::ReadResponse() {

@@ -18,6 +18,21 @@
 
 class SocketControl;
 
+// How the sending of one message ended.
+enum class SendOutcome {
+    Sent,        // the server accepted it: a positive reply to the final "."
+    Unconfirmed, // it went out whole, then no reply came or the connection was lost: the
+                 // server may hold it
+    Refused,     // the server refused the sender, the recipient or the message for good (5yz)
+    NotSent,     // no connection, a refusal that may pass (4yz, or of the dialogue's opening),
+                 // or the message did not go out whole
+    Abandoned,   // beforeMessageData said no: given up before the DATA command
+};
+
+// The longest wait for the reply to the final "." (RFC 5321 section 4.5.3.2.6: ten minutes;
+// a shorter wait makes the sender try again and deliver copies).
+constexpr float FinalReplySeconds = 600;
+
 class CSMTP {
   public:
     // Binds the client to its socket control (owned by the main window); time-out 10 s, a
@@ -57,22 +72,28 @@ class CSMTP {
     void Quit();
     // The whole exchange for one message after Connect: Handshake, then MAIL FROM sFrom,
     // RCPT TO sTo and DATA, stopping at the first refusal. beforeMessageData (when set) runs
-    // after the 354 reply to DATA, just before the message goes out: from then on the server
-    // may hold the message, whatever its reply.
-    // After a refusal the server is sent QUIT; after a silence or a lost connection the
-    // socket is closed at once. True only when the message was accepted.
+    // once the recipient is accepted, just before DATA: from the message data on the server
+    // may hold the message, whatever its reply; when it answers false nothing more is sent but
+    // QUIT. After a refusal the server is sent QUIT; after a silence or a lost connection the
+    // socket is closed at once. True only when the message was accepted; LastOutcome tells
+    // how it ended.
     bool Sendmail(const QString& sFrom, const QString& sTo, const QString& sHead,
-                  const QString& sBody, const std::function<void()>& beforeMessageData = {});
+                  const QString& sBody, const std::function<bool()>& beforeMessageData = {});
+    // How the last Sendmail ended.
+    SendOutcome LastOutcome() const { return outcome; }
     // "HELO " + sHost; false, sending nothing, when sHost holds CR, LF or NUL.
     bool CMD_HELO(const QString& sHost);
     // "MAIL FROM: <sFrom>" and "RCPT TO: <sTo>"; false, sending nothing, for an address that
     // IsSafeMailAddress refuses.
     bool CMD_MAIL_FROM(const QString& sFrom);
     bool CMD_RCPT_TO(const QString& sTo);
-    // DATA; after its 354 beforeMessageData, then the DataBlock of sHead and sBody; true when
-    // that is accepted.
+    // beforeMessageData (false: Abandoned, nothing sent), DATA, then after its 354 the
+    // DataBlock of sHead and sBody; true when that is accepted. The block's time-out starts
+    // again whenever bytes of it leave, so a slow uplink that keeps moving does not fail it;
+    // once it has gone out whole the reply is awaited up to FinalReplySeconds (a cancel still
+    // ends the wait at once), and a silence or a lost connection then is Unconfirmed.
     bool CMD_DATA(const QString& sHead, const QString& sBody,
-                  const std::function<void()>& beforeMessageData = {});
+                  const std::function<bool()>& beforeMessageData = {});
     bool CMD_NOOP();
     // A header of Subject (EncodeHeaderText), From, To, Content-Type (default text/plain in
     // ISO-2022-JP), Content-Transfer-Encoding (default 7bit), MIME-Version and, when sXMailer
@@ -91,9 +112,8 @@ class CSMTP {
     void Notify_DataArrival(const QString& text);
 
   private:
-    // Sends text as it is, then sends CR LF after line; send errors are ignored (the reply
-    // that does not come tells). One pass of the event pump follows.
-    void SendText(const QString& text);
+    // Sends line and CR LF; send errors are ignored (the reply that does not come tells). One
+    // pass of the event pump follows.
     void SendLine(const QString& line);
     // Waits for one complete reply and takes it from the buffer, leaving what follows it. ""
     // when none came complete: time-out, cancel, lost connection or a reply past
@@ -115,6 +135,12 @@ class CSMTP {
     // The failure of sStep (a command's name) whose reply did not do: the server's refusal
     // with its text, no reply, or the connection gone; no reason after a cancel.
     bool StepFailed(const QString& sStep, const QString& reply);
+    // As StepFailed, for a step of the message itself: a permanent refusal makes the outcome
+    // Refused.
+    bool MessageStepFailed(const QString& sStep, const QString& reply);
+    // Waits until every byte sent has gone out to the network, the time-out counted from the
+    // last that left; false when the connection was lost first, stalled or was cancelled.
+    bool WaitWritten();
     void Step(const QString& line) const;
 
     SocketControl* sock = nullptr;
@@ -127,6 +153,7 @@ class CSMTP {
     QString authPassword;
     bool authWithoutTls = false;
     QString lastFailure;
+    SendOutcome outcome = SendOutcome::NotSent;
     ReplyWait wait; // time-out, cancel and deadline of the waits
 };
 

@@ -25,6 +25,10 @@ bool IsCode250(const QString& sReply) {
     return sReply.size() >= 3 && sReply[0] == u'2' && IsDigit(sReply[1]) && IsDigit(sReply[2]);
 }
 
+bool IsPermanentFailure(const QString& sReply) {
+    return sReply.size() >= 3 && sReply[0] == u'5' && IsDigit(sReply[1]) && IsDigit(sReply[2]);
+}
+
 bool IsCode354(const QString& sReply) {
     return sReply.startsWith(QStringLiteral("354"));
 }

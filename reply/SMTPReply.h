@@ -16,6 +16,10 @@ qsizetype CompleteReplyLength(const QString& sBuffer);
 // True for a positive completion reply: a "2" and two more digits (220, 250, 251, ...).
 bool IsCode250(const QString& sReply);
 
+// True for a permanent negative reply (RFC 5321 section 4.2.1): a "5" and two more digits.
+// Sending the same again cannot succeed.
+bool IsPermanentFailure(const QString& sReply);
+
 // True for the reply that invites the message: "354".
 bool IsCode354(const QString& sReply);
 

@@ -5,7 +5,6 @@
 #include "platform/ProgramFolder.h"
 #include "reply/CSMTP.h"
 #include "reply/SMTPData.h"
-#include "settings/ProgramObjects.h"
 #include "settings/modFileAccess.h"
 #include "textenc/EncodedWords.h"
 #include "textenc/modConvBase64.h"
@@ -85,21 +84,25 @@ void PrepareSMTP(CSMTP& smtp, const CMailAccount& account) {
     }
 }
 
-bool SendReplyFile(const QString& recipient, const std::function<void()>& beforeMessageData) {
-    const CMailAccount& account = CurrentMailAccount;
+SendOutcome SendReplyFile(const CMailAccount& account, const QString& recipient,
+                          const std::function<bool()>& beforeMessageData) {
     QString header, body;
     if (!IsSafeMailAddress(recipient) || !IsSafeMailAddress(account.MailAddr) ||
         !SplitMailFile(ReadFileAsText(TempFolder() + QStringLiteral("/new.eml")), header, body))
-        return false;
+        return SendOutcome::NotSent;
     CSMTP& smtp = SMTPClient();
     smtp.SetTimeout(static_cast<float>(account.Timeout));
     PrepareSMTP(smtp, account);
-    const bool sent = smtp.Connect(account.SMTPHost, account.SMTPPort) &&
-                      smtp.Sendmail(account.MailAddr, recipient, header, body, beforeMessageData);
-    // The reason goes to the log before the caller's line that the sending failed.
+    if (!smtp.Connect(account.SMTPHost, account.SMTPPort)) {
+        if (!smtp.LastFailure().isEmpty())
+            WriteLog(smtp.LastFailure());
+        return SendOutcome::NotSent;
+    }
+    const bool sent = smtp.Sendmail(account.MailAddr, recipient, header, body, beforeMessageData);
+    // The reason goes to the log before the caller's line on the outcome.
     if (!sent && !smtp.LastFailure().isEmpty())
         WriteLog(smtp.LastFailure());
     if (sent)
         smtp.Quit();
-    return sent;
+    return smtp.LastOutcome();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The reply mail: reading the request's subject, composing the reply file from the still and
 // sending it. The module's helpers are in the headers below.
+#include "reply/CSMTP.h"
 #include "reply/MailFile.h"
 #include "reply/ReplyImageSteps.h"
 #include "reply/ReplyText.h"
@@ -9,8 +10,6 @@
 
 #include <QString>
 #include <functional>
-
-class CSMTP;
 
 // The Subject header value as text. A value that is one "=?ISO-2022-JP?B?...?=" word (any
 // letter case) is decoded with the program's base64 and JIS conversion: the text ends at the
@@ -33,14 +32,15 @@ bool ComposeReply(const QString& sourcePath, const QString& replyPath, const CRe
 // stage holds its predecessor's path, a stage not reached its own fixed name.
 const StagePaths& LastStagePaths();
 
-// Sends temp/new.eml to recipient through SMTPClient(), from CurrentMailAccount's MailAddr
-// with its SMTPHost, SMTPPort and Timeout. False, with nothing sent, when recipient or
-// MailAddr fails IsSafeMailAddress or the file is missing, empty or has no empty line; false
-// when the connection fails or the server refuses a step. True once the message is accepted
-// (QUIT follows). The account's SMTP security and AUTH choices hold; why a TLS or AUTH step
-// failed (a refused certificate with its fingerprint, the server's AUTH reply) is written to
-// the activity log. beforeMessageData runs as Sendmail describes, at most once.
-bool SendReplyFile(const QString& recipient, const std::function<void()>& beforeMessageData = {});
+// Sends temp/new.eml to recipient through SMTPClient(), from account's MailAddr with its
+// SMTPHost, SMTPPort and Timeout. NotSent, with nothing sent, when recipient or MailAddr fails
+// IsSafeMailAddress or the file is missing, empty or has no empty line; otherwise the
+// outcome of Sendmail (QUIT follows a sent message). The account's SMTP security and AUTH
+// choices hold; why a step failed or went unconfirmed (a refused certificate with its
+// fingerprint, the server's reply, a silence) is written to the activity log.
+// beforeMessageData runs as Sendmail describes, at most once.
+SendOutcome SendReplyFile(const CMailAccount& account, const QString& recipient,
+                          const std::function<bool()>& beforeMessageData = {});
 
 // Sets smtp's security, pinned certificate and AUTH login from account's choices.
 void PrepareSMTP(CSMTP& smtp, const CMailAccount& account);

@@ -197,3 +197,26 @@ TEST_F(MailCheckScript, OnlyAnEmptyMailboxForgetsTheReceivedList) {
     EXPECT_TRUE(RuleFile().startsWith("//")) << RuleFile().data();
     EXPECT_FALSE(RuleFile().contains("\na\r\n")) << RuleFile().data();
 }
+
+TEST_F(MailCheckScript, OnlyAListingReadWholeForgetsIdentifiers) {
+    // Each listing holds "a" alone as far as it could be read; only the whole one, of as many
+    // messages as STAT counted, tells that "b" and "c" have left the server.
+    const QStringList received{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    const struct {
+        QByteArray stat, uidl;
+        bool forgets;
+    } cases[] = {
+        {"+OK 2 20\r\n", "+OK\r\n1 a\r\nlonely\r\n2 b\r\n.\r\n", false},
+        {"+OK 2 20\r\n", "+OK\r\n1 a\r\n1000001 b\r\n.\r\n", false},
+        {"+OK 3 30\r\n", "+OK\r\n1 a\r\n.\r\n", false},
+        {"+OK 1 10\r\n", "+OK\r\n1 a\r\n.\r\n", true},
+    };
+    for (const auto& c : cases) {
+        ReceivedUidlList = received;
+        Check(LoginScript() +
+              std::vector<ScriptStep>{Say(c.stat), Hear(), Say(c.uidl), Hear(), Say("+OK\r\n")});
+        EXPECT_EQ(heard.last(), QStringLiteral("QUIT")) << c.uidl.toStdString();
+        EXPECT_EQ(ReceivedUidlList, c.forgets ? QStringList{QStringLiteral("a")} : received)
+            << c.uidl.toStdString();
+    }
+}

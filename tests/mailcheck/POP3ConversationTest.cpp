@@ -2,6 +2,7 @@
 #include "WiredPOP3.h"
 
 #include "platform/Clock.h"
+#include "settings/CMailAccount.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/LoopbackPort.h"
 #include "tests/support/ScriptedServer.h"
@@ -307,5 +308,71 @@ TEST(POP3Conversation, AReplyThatNeverEndsIsCutOffAtItsLimitAndTheConnectionClos
         EXPECT_EQ(client.sock.State(), SocketControl::sckClosed);
         EXPECT_GT(server.Sent(), data ? MaxMultiLineLength : MaxStatusLineLength);
         EXPECT_FALSE(client.pop.CMD_NOOP());
+    }
+}
+
+TEST(POP3Conversation, ALateUnreadableOrCutReplyPutsTheSessionOutOfStepARefusalDoesNot) {
+    // Out of step, a late reply would be read as the next command's.
+    struct Case {
+        const char* what;
+        std::vector<ScriptStep> reply; // the server's answer to NOOP
+        bool inStep;
+    };
+    const std::vector<Case> cases = {
+        {"refused", {Say("-ERR busy\r\n")}, true},
+        {"accepted", {Say("+OK\r\n")}, true},
+        {"late", {Pause(1500), Say("+OK\r\n")}, false},
+        {"cut short", {Say("+OK")}, false},
+        {"no status line", {Say("From: a@example.com\r\n")}, false},
+    };
+    for (const Case& c : cases) {
+        FakeClock clock;
+        std::vector<ScriptStep> script{Say("+OK ready\r\n"), Hear()};
+        script.insert(script.end(), c.reply.begin(), c.reply.end());
+        ScriptedServer server(script);
+        WiredPOP3 client;
+        client.pop.TimeoutSecond(1);
+        QString challenge;
+        ASSERT_TRUE(client.Connect(server.Port(), challenge)) << c.what;
+        EXPECT_TRUE(client.pop.InStep()) << c.what;
+        client.pop.CMD_NOOP();
+        EXPECT_EQ(client.pop.InStep(), c.inStep) << c.what;
+        // Connect starts a new session in step.
+        ASSERT_TRUE(client.Connect(ScriptedServer({Say("+OK\r\n")}).Port(), challenge));
+        EXPECT_TRUE(client.pop.InStep()) << c.what;
+    }
+}
+
+TEST(POP3Conversation, UserLoginTakesALateGreetingFirstAndIsBackInStep) {
+    FakeClock clock;
+    ScriptedServer server({Pause(1500), Say("+OK ready\r\n"), Hear(), Say("+OK\r\n"), Hear(),
+                           Say("-ERR wrong password\r\n")});
+    WiredPOP3 client;
+    client.pop.TimeoutSecond(1);
+    QString challenge;
+    ASSERT_TRUE(client.Connect(server.Port(), challenge));
+    EXPECT_FALSE(client.pop.InStep());
+    // The greeting is not taken as USER's reply, nor USER's as PASS's.
+    EXPECT_FALSE(client.pop.Login(QStringLiteral("bob"), QStringLiteral("pw")));
+    EXPECT_EQ(server.Heard(), (QStringList{"USER bob", "PASS pw"}));
+    EXPECT_TRUE(client.pop.InStep());
+}
+
+TEST(POP3Conversation, BytesAfterTheStlsReplyFailTheConnectionBeforeAnyLogin) {
+    // RFC 2595 section 4: what comes between the reply and the handshake would otherwise be
+    // read as the server's answers inside TLS.
+    for (const QByteArray& injected :
+         {QByteArray("+OK\r\n+OK\r\n+OK 1 100\r\n"), QByteArray("+")}) {
+        ScriptedServer server(
+            {Say("+OK ready\r\n"), Hear(), Say("+OK Begin TLS negotiation\r\n" + injected)});
+        WiredPOP3 client;
+        client.pop.Security(SecurityStartTls, QString());
+        QString challenge;
+        EXPECT_FALSE(client.Connect(server.Port(), challenge)) << injected.toStdString();
+        EXPECT_EQ(client.pop.LastFailure(),
+                  QStringLiteral("POP3サーバーのSTLSの応答の後に余分なデータがありました"));
+        EXPECT_EQ(client.sock.State(), SocketControl::sckClosed);
+        EXPECT_FALSE(client.pop.Login(QStringLiteral("bob"), QStringLiteral("pw")));
+        EXPECT_EQ(server.Heard(), QStringList{QStringLiteral("STLS")});
     }
 }

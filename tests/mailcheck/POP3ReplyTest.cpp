@@ -80,32 +80,62 @@ TEST(POP3Reply, DataIsEverythingAfterTheStatusLineUpToTheDotLine) {
 
 TEST(POP3Reply, ListIsIndexedByMessageNumber) {
     QStringList list;
-    EXPECT_TRUE(ReadListReply(QStringLiteral("+OK\r\n1 abc\r\n2 def\r\n.\r\n"), list));
+    bool whole = false;
+    EXPECT_TRUE(ReadListReply(QStringLiteral("+OK\r\n1 abc\r\n2 def\r\n.\r\n"), list, whole));
     EXPECT_EQ(list, (QStringList{QString(), QStringLiteral("abc"), QStringLiteral("def")}));
+    EXPECT_TRUE(whole);
 
     // Gaps (deleted messages) stay empty; the highest number sets the size.
-    EXPECT_TRUE(ReadListReply(QStringLiteral("+OK 2 messages\r\n3 c\r\n1 a\r\n.\r\n"), list));
+    EXPECT_TRUE(
+        ReadListReply(QStringLiteral("+OK 2 messages\r\n3 c\r\n1 a\r\n.\r\n"), list, whole));
     EXPECT_EQ(list, (QStringList{QString(), QStringLiteral("a"), QString(), QStringLiteral("c")}));
+    EXPECT_TRUE(whole);
 
-    EXPECT_TRUE(ReadListReply(QStringLiteral("+OK\r\n.\r\n"), list));
+    EXPECT_TRUE(ReadListReply(QStringLiteral("+OK\r\n.\r\n"), list, whole));
     EXPECT_TRUE(list.isEmpty());
+    EXPECT_TRUE(whole);
 }
 
-TEST(POP3Reply, ListSkipsLinesWithoutAUsableNumberAndStopsAtAShortLine) {
-    QStringList list;
-    EXPECT_TRUE(ReadListReply(QStringLiteral("+OK\r\n0 zero\r\n-1 minus\r\nx y\r\n2 two\r\n"
-                                             "99999999 huge\r\n1 one\r\nlonely\r\n3 late\r\n.\r\n"),
-                              list));
-    EXPECT_EQ(list, (QStringList{QString(), QStringLiteral("one"), QStringLiteral("two")}));
+TEST(POP3Reply, AListWithALineItCannotUseIsReadButNotWhole) {
+    // Only a whole list may tell which messages are gone from the server.
+    const struct {
+        const char* reply;
+        QStringList list;
+    } cases[] = {
+        {"+OK\r\n0 zero\r\n-1 minus\r\nx y\r\n2 two\r\n99999999 huge\r\n1 one\r\nlonely\r\n3 "
+         "late\r\n.\r\n",
+         {QString(), "one", "two"}},
+        {"+OK\r\n1 a\r\n2 b\r\nlonely\r\n3 c\r\n.\r\n", {QString(), "a", "b"}},
+        {"+OK\r\n1 a\r\n1000001 b\r\n2 c\r\n.\r\n", {QString(), "a", "c"}},
+        {"+OK\r\n1 a\r\n1 b\r\n2 c\r\n.\r\n", {QString(), "a", "c"}},
+        {"+OK\r\n1 a\r\n2 \r\n3 c\r\n.\r\n", {QString(), "a", QString(), "c"}},
+    };
+    for (const auto& c : cases) {
+        QStringList list;
+        bool whole = true;
+        EXPECT_TRUE(ReadListReply(QString::fromLatin1(c.reply), list, whole)) << c.reply;
+        EXPECT_EQ(list, c.list) << c.reply;
+        EXPECT_FALSE(whole) << c.reply;
+    }
 }
 
 TEST(POP3Reply, ARefusedOrUnfinishedListGivesNothing) {
     QStringList list{QStringLiteral("old")};
-    EXPECT_FALSE(ReadListReply(QStringLiteral("-ERR not supported\r\n"), list));
+    bool whole = true;
+    EXPECT_FALSE(ReadListReply(QStringLiteral("-ERR not supported\r\n"), list, whole));
     EXPECT_TRUE(list.isEmpty());
+    EXPECT_FALSE(whole);
     list = QStringList{QStringLiteral("old")};
-    EXPECT_FALSE(ReadListReply(QStringLiteral("+OK\r\n1 abc\r\n2 de"), list));
+    EXPECT_FALSE(ReadListReply(QStringLiteral("+OK\r\n1 abc\r\n2 de"), list, whole));
     EXPECT_TRUE(list.isEmpty());
+}
+
+TEST(POP3Reply, OnlyPlusOkAndMinusErrAreStatusReplies) {
+    for (const char* reply : {"+OK\r\n", "+ok 2 320\r\n", "-ERR no\r\n", "-err\r\n", "+OK"})
+        EXPECT_TRUE(IsStatusReply(QString::fromLatin1(reply))) << reply;
+    for (const char* reply :
+         {"", "\r\n", "From: a@b\r\n", ".\r\n", "+OKAY\r\n", "-ERROR\r\n", "1 abc\r\n", " +OK\r\n"})
+        EXPECT_FALSE(IsStatusReply(QString::fromLatin1(reply))) << reply;
 }
 
 TEST(POP3Reply, OneListingGivesItsOneEntry) {

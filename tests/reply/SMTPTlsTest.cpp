@@ -90,7 +90,8 @@ TEST_F(SMTPTls, AReplyGoesOutInEachModeWithEachLoginAndMechanism) {
         CurrentMailAccount.SMTPAuth = c.auth;
         CurrentMailAccount.SMTPUserName = QStringLiteral("sender");
         CurrentMailAccount.SMTPPassword = QStringLiteral("smtp-pass");
-        ASSERT_TRUE(::SendReplyFile(Requester)) << LastLogLine().toStdString();
+        ASSERT_EQ(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent)
+            << LastLogLine().toStdString();
         const std::vector<SmtpServer::StoredMail> mails = server.Mails(Requester);
         ASSERT_EQ(mails.size(), 1u);
         EXPECT_EQ(mails[0].Message, ReadWholeFile(Temp(QStringLiteral("new.eml"))));
@@ -109,7 +110,7 @@ TEST_F(SMTPTls, AWrongPasswordIsLoggedWithTheServersReplyAndNothingIsSent) {
     CurrentMailAccount.SMTPAuth = AuthSmtpLogin;
     CurrentMailAccount.SMTPUserName = QStringLiteral("sender");
     CurrentMailAccount.SMTPPassword = QStringLiteral("wrong");
-    EXPECT_FALSE(::SendReplyFile(Requester));
+    EXPECT_NE(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent);
     EXPECT_EQ(
         LastLogLine(),
         QStringLiteral("SMTPの認証に失敗しました: 535 5.7.8 Authentication credentials invalid"));
@@ -128,14 +129,15 @@ TEST_F(SMTPTls, AnUnknownCaIsRefusedWithItsFingerprintUntilItIsPinned) {
         Start(server, QString::fromLatin1(tls), TestCertificates::UnknownCa);
         CurrentMailAccount.SMTPSecurity = security;
         CurrentMailAccount.SMTPCertificate.clear();
-        EXPECT_FALSE(::SendReplyFile(Requester));
+        EXPECT_NE(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent);
         EXPECT_EQ(LastLogLine(), QStringLiteral("SMTPサーバーとTLSで接続できませんでした: "
                                                 "証明書の発行者が信頼されていません (SHA-256 ") +
                                      hex + u')');
         EXPECT_TRUE(server.Mails(Requester).empty());
 
         CurrentMailAccount.SMTPCertificate = hex.toUpper();
-        EXPECT_TRUE(::SendReplyFile(Requester)) << LastLogLine().toStdString();
+        EXPECT_EQ(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent)
+            << LastLogLine().toStdString();
         EXPECT_EQ(server.Mails(Requester).size(), 1u);
     }
 }
@@ -144,7 +146,7 @@ TEST_F(SMTPTls, AWrongHostNameIsRefused) {
     SmtpServer server;
     Start(server, QStringLiteral("implicit"), TestCertificates::WrongHost);
     CurrentMailAccount.SMTPSecurity = SecurityTls;
-    EXPECT_FALSE(::SendReplyFile(Requester));
+    EXPECT_NE(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent);
     EXPECT_TRUE(LastLogLine().startsWith(
         QStringLiteral("SMTPサーバーとTLSで接続できませんでした: 証明書のホスト名が一致しません")))
         << LastLogLine().toStdString();
@@ -156,7 +158,7 @@ TEST_F(SMTPTls, NoStartTlsOfferedMeansNoMailAndNoAuthGoesOutInPlainText) {
     SmtpServer server;
     Start(server, QString());
     CurrentMailAccount.SMTPSecurity = SecurityStartTls;
-    EXPECT_FALSE(::SendReplyFile(Requester));
+    EXPECT_NE(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent);
     EXPECT_EQ(LastLogLine(), QStringLiteral("SMTPサーバーがSTARTTLSに対応していません"));
     EXPECT_TRUE(server.Mails(Requester).empty());
 
@@ -219,7 +221,7 @@ TEST_F(SMTPTls, NoStartTlsOfferedMeansNoMailAndNoAuthGoesOutInPlainText) {
         CurrentMailAccount.SMTPAuth = c.auth;
         CurrentMailAccount.SMTPAuthWithoutTLS = c.withoutTls;
         CurrentMailAccount.Timeout = 2;
-        EXPECT_FALSE(::SendReplyFile(Requester));
+        EXPECT_NE(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent);
         EXPECT_EQ(LastLogLine(), QString::fromUtf8(c.logged));
         EXPECT_EQ(scripted.Heard(), c.heard);
     }
@@ -238,13 +240,14 @@ TEST_F(SMTPTls, EhloFallsBackToHeloOnlyWhenNoExtensionIsNeeded) {
     ASSERT_TRUE(server.StartOffering(problem, offer)) << problem.toStdString();
     CurrentMailAccount.SMTPPort = server.Port();
     CurrentMailAccount.SMTPSecurity = SecurityTls;
-    ASSERT_TRUE(::SendReplyFile(Requester)) << LastLogLine().toStdString();
+    ASSERT_EQ(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent)
+        << LastLogLine().toStdString();
     ASSERT_EQ(server.Mails(Requester).size(), 1u);
     EXPECT_TRUE(server.Mails(Requester)[0].Tls);
 
     // AUTH needs EHLO: the refusal ends the exchange, with the server's words.
     CurrentMailAccount.SMTPAuth = AuthAccountLogin;
-    EXPECT_FALSE(::SendReplyFile(Requester));
+    EXPECT_NE(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent);
     EXPECT_EQ(
         LastLogLine(),
         QStringLiteral("SMTPサーバーがEHLOを受け付けませんでした: 502 5.5.1 EHLO not known here"));

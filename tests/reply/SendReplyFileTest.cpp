@@ -54,7 +54,7 @@ TEST_F(SendReplyFile, TheServerStoresTheReplyFileAsItIsFromTheAccountsAddress) {
     ASSERT_TRUE(server.Start(problem)) << problem.toStdString();
     CurrentMailAccount.SMTPPort = server.Port();
     ComposeReply();
-    ASSERT_TRUE(::SendReplyFile(Requester));
+    ASSERT_EQ(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent);
     const std::vector<SmtpServer::StoredMail> mails = server.Mails(Requester);
     ASSERT_EQ(mails.size(), 1u);
     const QByteArray reply = ReadWholeFile(ReplyPath());
@@ -72,7 +72,7 @@ TEST_F(SendReplyFile, TheServerStoresTheReplyFileAsItIsFromTheAccountsAddress) {
     EXPECT_EQ(clients.sckSMTP.State(), SocketControl::sckClosed);
 
     // A second reply over a new connection.
-    ASSERT_TRUE(::SendReplyFile(Requester));
+    ASSERT_EQ(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent);
     EXPECT_EQ(server.Mails(Requester).size(), 2u);
 }
 
@@ -82,7 +82,7 @@ TEST_F(SendReplyFile, ARefusedRecipientFailsAndNothingIsStored) {
     ASSERT_TRUE(server.Start(problem, {Requester})) << problem.toStdString();
     CurrentMailAccount.SMTPPort = server.Port();
     ComposeReply();
-    EXPECT_FALSE(::SendReplyFile(Requester));
+    EXPECT_NE(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent);
     EXPECT_TRUE(server.Mails(Requester).empty());
     EXPECT_EQ(clients.sckSMTP.State(), SocketControl::sckClosed);
 }
@@ -116,7 +116,7 @@ TEST_F(SendReplyFile, UnsafeAddressesAndBadReplyFilesSendNothing) {
         QFile::remove(ReplyPath());
         if (!c.file.isNull())
             WriteWholeFile(ReplyPath(), c.file);
-        EXPECT_FALSE(::SendReplyFile(c.recipient)) << c.what;
+        EXPECT_NE(::SendReplyFile(CurrentMailAccount, c.recipient), SendOutcome::Sent) << c.what;
         // Whoever had connected would have been greeted and have said HELO by now.
         PumpUntil([&] { return !server.Heard().isEmpty(); }, 200);
         EXPECT_EQ(server.Heard(), QStringList()) << c.what;
@@ -127,9 +127,9 @@ TEST_F(SendReplyFile, AFailedConnectEndsAtOnce) {
     ComposeReply();
     CurrentMailAccount.SMTPPort = FreeLoopbackPort();
     ASSERT_NE(CurrentMailAccount.SMTPPort, 0);
-    EXPECT_FALSE(::SendReplyFile(Requester));
+    EXPECT_NE(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent);
     for (const int port : {0, 65536, -1}) {
         CurrentMailAccount.SMTPPort = port;
-        EXPECT_FALSE(::SendReplyFile(Requester)) << port;
+        EXPECT_NE(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent) << port;
     }
 }

@@ -1,5 +1,7 @@
 #include "tests/support/FaultProxy.h"
 
+#include "tests/support/FakeClock.h"
+
 #include <QTcpSocket>
 
 FaultPoint DropBefore(const QByteArray& text) {
@@ -8,6 +10,10 @@ FaultPoint DropBefore(const QByteArray& text) {
 
 FaultPoint DropInReplyTo(const QByteArray& text, int bytes) {
     return {text, bytes};
+}
+
+FaultPoint DelayReplyTo(const QByteArray& text, int ms) {
+    return {text, 0, ms};
 }
 
 struct FaultProxy::Link {
@@ -50,8 +56,13 @@ void FaultProxy::Accept() {
         // Either side hanging up ends the other, as a plain relay does.
         QObject::connect(client, &QTcpSocket::disconnected, &listener,
                          [&link] { link.server.disconnectFromHost(); });
-        QObject::connect(&link.server, &QTcpSocket::disconnected, &listener,
-                         [&link] { link.client->disconnectFromHost(); });
+        QObject::connect(&link.server, &QTcpSocket::disconnected, &listener, [this, &link] {
+            // A held answer reaches the client before the close that followed it.
+            if (link.armed && link.textSent && fault.delayMs > 0)
+                RunAfter(fault.delayMs, &listener, [&link] { link.client->disconnectFromHost(); });
+            else
+                link.client->disconnectFromHost();
+        });
         link.server.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(serverPort));
     }
 }
@@ -83,6 +94,11 @@ void FaultProxy::FromServer(Link& link) {
     if (link.closed)
         return;
     QByteArray bytes = link.server.readAll();
+    if (link.armed && link.textSent && fault.delayMs > 0) {
+        dropped = true;
+        ToClient(link, bytes);
+        return;
+    }
     if (link.armed && link.textSent) {
         if (bytes.size() >= link.replyLeft) {
             link.client->write(bytes.left(link.replyLeft));
@@ -93,6 +109,16 @@ void FaultProxy::FromServer(Link& link) {
     }
     link.client->write(bytes);
     link.client->flush();
+}
+
+void FaultProxy::ToClient(Link& link, const QByteArray& bytes) {
+    // Later bytes keep their order behind the held ones.
+    RunAfter(fault.delayMs, &listener, [&link, bytes] {
+        if (link.client->state() != QAbstractSocket::ConnectedState)
+            return;
+        link.client->write(bytes);
+        link.client->flush();
+    });
 }
 
 void FaultProxy::Drop(Link& link) {

@@ -1,9 +1,10 @@
 #pragma once
 // A loopback proxy in front of a real server that drops its first connection at a chosen
 // point of the dialogue, as a failing network would: the client's side is closed after what
-// was let through, the server's side is cut off at once. Later connections pass through
-// untouched. It runs on the test's thread, so it moves only while the client under test pumps
-// events.
+// was let through, the server's side is cut off at once. Or, as a slow network would, it holds
+// the server's answer to that point back for a while and then lets it through. Later
+// connections pass through untouched. It runs on the test's thread, so it moves only while the
+// client under test pumps events.
 #include <QByteArray>
 #include <QTcpServer>
 #include <memory>
@@ -18,12 +19,17 @@ struct FaultPoint {
     // Negative: text and what follows it never reach the server. Otherwise text reaches the
     // server, and this many bytes of what the server sends after it reach the client.
     int replyBytes = -1;
+    // More than 0: nothing is dropped; what the server sends after text reaches the client
+    // this many milliseconds late.
+    int delayMs = 0;
 };
 
 // The drop just before the client sends text.
 FaultPoint DropBefore(const QByteArray& text);
 // The drop after text was sent and bytes of the server's answer came back.
 FaultPoint DropInReplyTo(const QByteArray& text, int bytes);
+// The server's answer to text, and all it sends after, ms milliseconds late.
+FaultPoint DelayReplyTo(const QByteArray& text, int ms);
 
 class FaultProxy {
   public:
@@ -33,7 +39,7 @@ class FaultProxy {
     FaultProxy& operator=(const FaultProxy&) = delete;
 
     int Port() const { return listener.serverPort(); }
-    // Whether the first connection has been dropped.
+    // Whether the first connection has been dropped, or its answer held back.
     bool Dropped() const { return dropped; }
 
   private:
@@ -42,6 +48,8 @@ class FaultProxy {
     void FromClient(Link& link);
     void FromServer(Link& link);
     void Drop(Link& link);
+    // Passes bytes on to the client, delayMs late once the fault point is past.
+    void ToClient(Link& link, const QByteArray& bytes);
 
     int serverPort;
     FaultPoint fault;
