@@ -38,14 +38,15 @@ void CheckField(const QString& value) {
 }
 
 // A reason comes exactly with a refusal, and a header without an Authentication-Results field
-// is refused.
+// or without a Received line is refused.
 void CheckSender(const QString& header) {
     const QString from = QStringLiteral("alice@example.com");
     const QString trusted = QStringLiteral("mx.example.jp");
     QString reason;
     const bool authenticated = IsAuthenticatedSender(header, from, trusted, reason);
     Check(authenticated == reason.isEmpty());
-    if (!header.contains(QStringLiteral("Authentication-Results"), Qt::CaseInsensitive))
+    if (!header.contains(QStringLiteral("Authentication-Results"), Qt::CaseInsensitive) ||
+        !header.contains(QStringLiteral("Received"), Qt::CaseInsensitive))
         Check(!authenticated);
 }
 

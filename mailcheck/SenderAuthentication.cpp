@@ -115,6 +115,10 @@ bool IsAuthenticatedSender(const QString& sHeader, const QString& sFromAddress,
     }
     Findings findings;
     int fromLines = 0;
+    // The receiving server prepends its fields above its Received line; a trusted field below
+    // the first Received line came with the mail, as the server need not remove it.
+    bool belowReceived = false;
+    bool trustedBelow = false;
     int trustedFields = 0;
     bool damaged = false;
     for (qsizetype start = 0; start < sHeader.size();) {
@@ -129,15 +133,23 @@ bool IsAuthenticatedSender(const QString& sHeader, const QString& sFromAddress,
         if (colon < 0)
             continue;
         const QStringView name = line.first(colon);
-        // Any spelling of From counts here, so that no second From can hide from this test.
-        if (EqualsIgnoringAsciiCase(name.trimmed(), u"From"))
+        // Any spelling of From or Received counts here, so that no second From can hide from
+        // this test and no trace line is missed.
+        const QStringView looseName = name.trimmed();
+        if (EqualsIgnoringAsciiCase(looseName, u"From"))
             ++fromLines;
+        if (EqualsIgnoringAsciiCase(looseName, u"Received"))
+            belowReceived = true;
         if (!EqualsIgnoringAsciiCase(name, u"Authentication-Results"))
             continue;
         AuthResultsField field;
         const bool read = ReadAuthResultsField(line.sliced(colon + 1), field);
         if (!EqualsIgnoringAsciiCase(field.authServId, trusted))
             continue;
+        if (belowReceived) {
+            trustedBelow = true;
+            continue;
+        }
         if (!read) {
             damaged = true;
             continue;
@@ -149,12 +161,19 @@ bool IsAuthenticatedSender(const QString& sHeader, const QString& sFromAddress,
 
     if (fromLines > 1)
         retReason = QStringLiteral("Fromヘッダーが複数あります");
+    else if (trustedBelow)
+        retReason = QStringLiteral("認証サーバー ") + trusted +
+                    QStringLiteral(" の認証結果がReceivedより後にあります");
     else if (damaged)
         retReason = QStringLiteral("認証サーバー ") + trusted +
                     QStringLiteral(" の認証結果を読み取れませんでした");
     else if (trustedFields == 0)
         retReason =
             QStringLiteral("認証サーバー ") + trusted + QStringLiteral(" の認証結果がありません");
+    // Every mail that came in over SMTP carries a Received line (RFC 5321 section 4.4); without
+    // one the server's fields cannot be told from the sender's.
+    else if (!belowReceived)
+        retReason = QStringLiteral("Receivedヘッダーがないため認証結果の出所が分かりません");
     else if (findings.dmarcFailed)
         retReason = QStringLiteral("DMARCの検証に失敗しました (dmarc=fail)");
     else if (findings.passed)
