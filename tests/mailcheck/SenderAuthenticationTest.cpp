@@ -14,6 +14,8 @@ const QString DmarcFailed = QStringLiteral("DMARCの検証に失敗しました 
 const QString Below =
     QStringLiteral("認証サーバー mx.mailhost.example の認証結果がReceivedより後にあります");
 const QString NoReceived = QStringLiteral("Receivedヘッダーがないため認証結果の出所が分かりません");
+const QString NotOneMailbox =
+    QStringLiteral("差出人のアドレスが一つのメールアドレスではありません");
 
 // The receiving server's trace line, below the fields it prepends.
 const char* const ReceivedLine =
@@ -102,8 +104,9 @@ TEST(SenderAuthentication, GenuineRequestsAsProvidersWriteThemPass) {
          "carol@example.co.jp",
          Trusted,
          {}},
-        {"dmarc=pass without header.from; the trusted id set in another case, with spaces",
-         Request("alice@example.com", {"Authentication-Results: mx.mailhost.example; dmarc=pass"}),
+        {"the trusted id set in another case, with spaces",
+         Request("alice@example.com", {"Authentication-Results: mx.mailhost.example; dmarc=pass "
+                                       "header.from=example.com"}),
          "alice@example.com",
          QStringLiteral("  MX.MailHost.Example "),
          {}},
@@ -263,6 +266,54 @@ TEST(SenderAuthentication, ForgedAndFailedRequestsAreRefusedWithTheirReason) {
         Check(c);
 }
 
+TEST(SenderAuthentication, AFromLineThatIsNotOnePlainMailboxIsRefused) {
+    const char* const field =
+        "Authentication-Results: mx.mailhost.example; dmarc=pass header.from=example.com";
+    const Case cases[] = {
+        {"the victim in a comment after a bare address",
+         Request("attacker@example.com (<victim@example.com>)", {field}), "victim@example.com",
+         Trusted, NotOneMailbox},
+        {"the victim in a comment after the angle address",
+         Request("Mallory <attacker@example.com> (<victim@example.com>)", {field}),
+         "victim@example.com", Trusted, NotOneMailbox},
+        {"a list of two", Request("<attacker@example.com>, <victim@example.com>", {field}),
+         "victim@example.com", Trusted, NotOneMailbox},
+        {"a group", Request("Team: Mallory <attacker@example.com>, <victim@example.com>;", {field}),
+         "victim@example.com", Trusted, NotOneMailbox},
+        {"no From line", Header({field, ReceivedLine, "Subject: CAM"}), "alice@example.com",
+         Trusted, NotOneMailbox},
+        {"an answered address that the From line does not name",
+         Request("alice@example.com", {field}), "victim@example.com", Trusted,
+         QStringLiteral("返信先が差出人のアドレスと一致しません")},
+        {"dmarc=pass without header.from, for any From domain",
+         Request("mallory@forger.test",
+                 {"Authentication-Results: mx.mailhost.example; dmarc=pass"}),
+         "mallory@forger.test", Trusted,
+         QStringLiteral(
+             "DMARCの検証がどのドメインのものか分かりません (header.from がありません)")},
+    };
+    for (const Case& c : cases)
+        Check(c);
+}
+
+TEST(SenderAuthentication, DisplayNamesOfEveryUsualFormPass) {
+    const char* const froms[] = {
+        "\"Alice, Sales (Tokyo) <x@y>\" <alice@example.com>",
+        "alice@example.com",
+        "=?UTF-8?B?44Ki44Oq44K5?= <alice@example.com>",
+        "=?ISO-2022-JP?B?GyRCJSIlaiU5GyhC?= <alice@example.com>",
+        "Alice Q. Public <alice@example.com> (Sales)",
+        "<alice@example.com>",
+    };
+    for (const char* from : froms)
+        Check({from,
+               Request(from, {"Authentication-Results: mx.mailhost.example; dmarc=pass "
+                              "header.from=example.com"}),
+               "alice@example.com",
+               Trusted,
+               {}});
+}
+
 TEST(SenderAuthentication, LookalikeIdsAreOtherIds) {
     const char* lookalikes[] = {
         "mx.mailhost.example.forger.test",
@@ -317,7 +368,8 @@ TEST(SenderAuthentication, HugeAndHostileHeadersEndWithAnAnswer) {
     QString many = QStringLiteral("Authentication-Results: mx.mailhost.example");
     for (int i = 0; i < 1'000'000; ++i)
         many += QStringLiteral("; dkim=fail");
-    many += QStringLiteral("\r\n") + QString::fromUtf8(ReceivedLine) + QStringLiteral("\r\n");
+    many += QStringLiteral("\r\n") + QString::fromUtf8(ReceivedLine) +
+            QStringLiteral("\r\nFrom: alice@example.com\r\n");
     EXPECT_FALSE(IsAuthenticatedSender(many, QStringLiteral("alice@example.com"), Trusted, reason));
     EXPECT_EQ(reason, QStringLiteral("DMARCにもDKIMにも合格していません (dkim=fail)"));
 
