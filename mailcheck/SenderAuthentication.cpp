@@ -1,6 +1,7 @@
 #include "mailcheck/SenderAuthentication.h"
 
 #include "mailcheck/AuthResultsField.h"
+#include "mailcheck/SingleMailbox.h"
 
 #include <QStringList>
 
@@ -60,9 +61,10 @@ const QString* PropertyOf(const AuthResult& result, QStringView name) {
 struct Findings {
     bool passed = false;
     bool dmarcFailed = false;
-    QString otherDkimSigner;  // "header.d=..." of a dkim=pass for another domain
-    QString otherDmarcDomain; // "header.from=..." of a dmarc=pass for another domain
-    QStringList seen;         // "method=result", the first few distinct ones
+    bool dmarcUnnamed = false; // a dmarc=pass that does not say for which domain
+    QString otherDkimSigner;   // "header.d=..." of a dkim=pass for another domain
+    QString otherDmarcDomain;  // "header.from=..." of a dmarc=pass for another domain
+    QStringList seen;          // "method=result", the first few distinct ones
 };
 
 void Judge(const AuthResult& result, const QString& fromDomain, Findings& findings) {
@@ -76,7 +78,9 @@ void Judge(const AuthResult& result, const QString& fromDomain, Findings& findin
         if (result.result != u"pass")
             return;
         const QString* headerFrom = PropertyOf(result, u"header.from");
-        if (!headerFrom || NormalDomain(*headerFrom) == fromDomain)
+        if (!headerFrom)
+            findings.dmarcUnnamed = true;
+        else if (NormalDomain(*headerFrom) == fromDomain)
             findings.passed = true;
         else
             findings.otherDmarcDomain = QStringLiteral("header.from=") + Shown(*headerFrom);
@@ -115,6 +119,12 @@ bool IsAuthenticatedSender(const QString& sHeader, const QString& sFromAddress,
     }
     Findings findings;
     int fromLines = 0;
+    QString mailbox;
+    bool oneMailbox = false;
+    // The receiving server prepends its fields above its Received line; a trusted field below
+    // the first Received line came with the mail, as the server need not remove it.
+    bool belowReceived = false;
+    bool trustedBelow = false;
     int trustedFields = 0;
     bool damaged = false;
     for (qsizetype start = 0; start < sHeader.size();) {
@@ -129,15 +139,25 @@ bool IsAuthenticatedSender(const QString& sHeader, const QString& sFromAddress,
         if (colon < 0)
             continue;
         const QStringView name = line.first(colon);
-        // Any spelling of From counts here, so that no second From can hide from this test.
-        if (EqualsIgnoringAsciiCase(name.trimmed(), u"From"))
+        // Any spelling of From or Received counts here, so that no second From can hide from
+        // this test and no trace line is missed.
+        const QStringView looseName = name.trimmed();
+        if (EqualsIgnoringAsciiCase(looseName, u"From")) {
             ++fromLines;
+            oneMailbox = ReadSingleMailbox(line.sliced(colon + 1), mailbox);
+        }
+        if (EqualsIgnoringAsciiCase(looseName, u"Received"))
+            belowReceived = true;
         if (!EqualsIgnoringAsciiCase(name, u"Authentication-Results"))
             continue;
         AuthResultsField field;
         const bool read = ReadAuthResultsField(line.sliced(colon + 1), field);
         if (!EqualsIgnoringAsciiCase(field.authServId, trusted))
             continue;
+        if (belowReceived) {
+            trustedBelow = true;
+            continue;
+        }
         if (!read) {
             damaged = true;
             continue;
@@ -149,12 +169,23 @@ bool IsAuthenticatedSender(const QString& sHeader, const QString& sFromAddress,
 
     if (fromLines > 1)
         retReason = QStringLiteral("Fromヘッダーが複数あります");
+    else if (trustedBelow)
+        retReason = QStringLiteral("認証サーバー ") + trusted +
+                    QStringLiteral(" の認証結果がReceivedより後にあります");
     else if (damaged)
         retReason = QStringLiteral("認証サーバー ") + trusted +
                     QStringLiteral(" の認証結果を読み取れませんでした");
     else if (trustedFields == 0)
         retReason =
             QStringLiteral("認証サーバー ") + trusted + QStringLiteral(" の認証結果がありません");
+    // Every mail that came in over SMTP carries a Received line (RFC 5321 section 4.4); without
+    // one the server's fields cannot be told from the sender's.
+    else if (!belowReceived)
+        retReason = QStringLiteral("Receivedヘッダーがないため認証結果の出所が分かりません");
+    else if (!oneMailbox)
+        retReason = QStringLiteral("差出人のアドレスが一つのメールアドレスではありません");
+    else if (mailbox != sFromAddress)
+        retReason = QStringLiteral("返信先が差出人のアドレスと一致しません");
     else if (findings.dmarcFailed)
         retReason = QStringLiteral("DMARCの検証に失敗しました (dmarc=fail)");
     else if (findings.passed)
@@ -165,6 +196,9 @@ bool IsAuthenticatedSender(const QString& sHeader, const QString& sFromAddress,
     else if (!findings.otherDmarcDomain.isEmpty())
         retReason = QStringLiteral("DMARCの検証が差出人のドメインのものではありません (") +
                     findings.otherDmarcDomain + u')';
+    else if (findings.dmarcUnnamed)
+        retReason = QStringLiteral(
+            "DMARCの検証がどのドメインのものか分かりません (header.from がありません)");
     else
         retReason = QStringLiteral("DMARCにもDKIMにも合格していません (") +
                     (findings.seen.isEmpty() ? QStringLiteral("none") : findings.seen.join(u", ")) +

@@ -268,8 +268,11 @@ TEST_F(MailCheckCycle, AClosedWindowEndsTheCheckFirstAndKeepsWhatWasAnswered) {
 }
 
 TEST_F(MailCheckCycle, ForgedRequestsAreRefusedOnlyWithSenderAuthenticationOn) {
-    const QByteArray from = "From: Bob <bob@example.net>";
-    // As the receiving server writes it above the request, folded over three lines.
+    // The receiving server's trace line, then the sender's own lines.
+    const QByteArray from = "Received: from mail.example.net (mail.example.net [192.0.2.7]) by "
+                            "mx.example.com with ESMTPS id 4Q7x; Mon, 1 Nov 2027 09:00:01 +0900\r\n"
+                            "From: Bob <bob@example.net>";
+    // As the receiving server writes it above its Received line, folded over three lines.
     const QByteArray genuine =
         "Authentication-Results: mx.example.com;\r\n"
         "\tdkim=pass header.i=@example.net header.s=s1 header.b=Xy12;\r\n"

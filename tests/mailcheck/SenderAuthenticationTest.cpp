@@ -11,6 +11,16 @@ const QString NoResults = QStringLiteral("認証サーバー mx.mailhost.example
 const QString Damaged =
     QStringLiteral("認証サーバー mx.mailhost.example の認証結果を読み取れませんでした");
 const QString DmarcFailed = QStringLiteral("DMARCの検証に失敗しました (dmarc=fail)");
+const QString Below =
+    QStringLiteral("認証サーバー mx.mailhost.example の認証結果がReceivedより後にあります");
+const QString NoReceived = QStringLiteral("Receivedヘッダーがないため認証結果の出所が分かりません");
+const QString NotOneMailbox =
+    QStringLiteral("差出人のアドレスが一つのメールアドレスではありません");
+
+// The receiving server's trace line, below the fields it prepends.
+const char* const ReceivedLine =
+    "Received: from mail-sor-f41.example.com (mail-sor-f41.example.com [192.0.2.41]) by "
+    "mx.mailhost.example with ESMTPS id q7so; Tue, 05 Mar 2024 10:02:03 +0900";
 
 // A header from its lines, CR LF after each, as the mail check has it after unfolding.
 QString Header(std::initializer_list<const char*> lines) {
@@ -20,13 +30,14 @@ QString Header(std::initializer_list<const char*> lines) {
     return header;
 }
 
-// The lines every request carries around its Authentication-Results fields.
-QString Request(const char* from, std::initializer_list<const char*> fields) {
-    QString header = Header({"Return-Path: <alice@example.com>",
-                             "Received: from mail-sor-f41.example.com (mail-sor-f41.example.com "
-                             "[192.0.2.41]) by mx.mailhost.example with ESMTPS id q7so; Tue, 05 "
-                             "Mar 2024 10:02:03 +0900"});
+// The lines every request carries around the server's fields, and the sender's own lines
+// below the server's Received line.
+QString Request(const char* from, std::initializer_list<const char*> fields,
+                std::initializer_list<const char*> senderLines = {}) {
+    QString header = Header({"Return-Path: <alice@example.com>"});
     header += Header(fields);
+    header += Header({ReceivedLine});
+    header += Header(senderLines);
     header += QStringLiteral("From: ") + QString::fromUtf8(from) + QStringLiteral("\r\n");
     header += Header({"To: camera@mailhost.example", "Subject: CAM",
                       "Date: Tue, 5 Mar 2024 10:02:00 +0900", "Message-ID: <x1@example.com>"});
@@ -93,8 +104,9 @@ TEST(SenderAuthentication, GenuineRequestsAsProvidersWriteThemPass) {
          "carol@example.co.jp",
          Trusted,
          {}},
-        {"dmarc=pass without header.from; the trusted id set in another case, with spaces",
-         Request("alice@example.com", {"Authentication-Results: mx.mailhost.example; dmarc=pass"}),
+        {"the trusted id set in another case, with spaces",
+         Request("alice@example.com", {"Authentication-Results: mx.mailhost.example; dmarc=pass "
+                                       "header.from=example.com"}),
          "alice@example.com",
          QStringLiteral("  MX.MailHost.Example "),
          {}},
@@ -223,6 +235,22 @@ TEST(SenderAuthentication, ForgedAndFailedRequestsAreRefusedWithTheirReason) {
          "victim@example.com", Trusted, QStringLiteral("Fromヘッダーが複数あります")},
         {"a second From in lower case", Request("alice@example.com", {"from : x@forger.test"}),
          "alice@example.com", Trusted, QStringLiteral("Fromヘッダーが複数あります")},
+        {"the sender's pass below the server's none",
+         Request("alice@example.com", {"Authentication-Results: mx.mailhost.example; dkim=none"},
+                 {"Authentication-Results: mx.mailhost.example; dkim=pass header.d=example.com"}),
+         "alice@example.com", Trusted, Below},
+        {"a trusted field only below the Received line",
+         Request("alice@example.com", {"Authentication-Results: mx.other.example; none"},
+                 {"Authentication-Results: mx.mailhost.example; dmarc=pass "
+                  "header.from=example.com"}),
+         "alice@example.com", Trusted, Below},
+        {"a damaged trusted field below the Received line",
+         Request("alice@example.com", {}, {"Authentication-Results: mx.mailhost.example; ("}),
+         "alice@example.com", Trusted, Below},
+        {"no Received line, so no telling whose field it is",
+         Header({"Authentication-Results: mx.mailhost.example; dmarc=pass header.from=example.com",
+                 "From: alice@example.com", "Subject: CAM"}),
+         "alice@example.com", Trusted, NoReceived},
         {"no trusted id set",
          Request("alice@example.com", {"Authentication-Results: ; dmarc=pass"}),
          "alice@example.com", QStringLiteral("  "),
@@ -236,6 +264,54 @@ TEST(SenderAuthentication, ForgedAndFailedRequestsAreRefusedWithTheirReason) {
     };
     for (const Case& c : cases)
         Check(c);
+}
+
+TEST(SenderAuthentication, AFromLineThatIsNotOnePlainMailboxIsRefused) {
+    const char* const field =
+        "Authentication-Results: mx.mailhost.example; dmarc=pass header.from=example.com";
+    const Case cases[] = {
+        {"the victim in a comment after a bare address",
+         Request("attacker@example.com (<victim@example.com>)", {field}), "victim@example.com",
+         Trusted, NotOneMailbox},
+        {"the victim in a comment after the angle address",
+         Request("Mallory <attacker@example.com> (<victim@example.com>)", {field}),
+         "victim@example.com", Trusted, NotOneMailbox},
+        {"a list of two", Request("<attacker@example.com>, <victim@example.com>", {field}),
+         "victim@example.com", Trusted, NotOneMailbox},
+        {"a group", Request("Team: Mallory <attacker@example.com>, <victim@example.com>;", {field}),
+         "victim@example.com", Trusted, NotOneMailbox},
+        {"no From line", Header({field, ReceivedLine, "Subject: CAM"}), "alice@example.com",
+         Trusted, NotOneMailbox},
+        {"an answered address that the From line does not name",
+         Request("alice@example.com", {field}), "victim@example.com", Trusted,
+         QStringLiteral("返信先が差出人のアドレスと一致しません")},
+        {"dmarc=pass without header.from, for any From domain",
+         Request("mallory@forger.test",
+                 {"Authentication-Results: mx.mailhost.example; dmarc=pass"}),
+         "mallory@forger.test", Trusted,
+         QStringLiteral(
+             "DMARCの検証がどのドメインのものか分かりません (header.from がありません)")},
+    };
+    for (const Case& c : cases)
+        Check(c);
+}
+
+TEST(SenderAuthentication, DisplayNamesOfEveryUsualFormPass) {
+    const char* const froms[] = {
+        "\"Alice, Sales (Tokyo) <x@y>\" <alice@example.com>",
+        "alice@example.com",
+        "=?UTF-8?B?44Ki44Oq44K5?= <alice@example.com>",
+        "=?ISO-2022-JP?B?GyRCJSIlaiU5GyhC?= <alice@example.com>",
+        "Alice Q. Public <alice@example.com> (Sales)",
+        "<alice@example.com>",
+    };
+    for (const char* from : froms)
+        Check({from,
+               Request(from, {"Authentication-Results: mx.mailhost.example; dmarc=pass "
+                              "header.from=example.com"}),
+               "alice@example.com",
+               Trusted,
+               {}});
 }
 
 TEST(SenderAuthentication, LookalikeIdsAreOtherIds) {
@@ -264,8 +340,9 @@ TEST(SenderAuthentication, LookalikeIdsAreOtherIds) {
 }
 
 TEST(SenderAuthentication, HugeAndHostileHeadersEndWithAnAnswer) {
-    // 200 000 forged fields, then the trusted one: every one is read, none counts but the last.
-    QString header;
+    // 200 000 forged fields below the server's Received line: every one is read, none counts,
+    // and the trusted one counts only above that line.
+    QString header = QString::fromUtf8(ReceivedLine) + QStringLiteral("\r\n");
     for (int i = 0; i < 200'000; ++i)
         header += QStringLiteral("Authentication-Results: mx.forger.test; dmarc=pass\r\n");
     header += QStringLiteral("From: alice@example.com\r\n");
@@ -273,9 +350,13 @@ TEST(SenderAuthentication, HugeAndHostileHeadersEndWithAnAnswer) {
     EXPECT_FALSE(
         IsAuthenticatedSender(header, QStringLiteral("alice@example.com"), Trusted, reason));
     EXPECT_EQ(reason, NoResults);
-    header += QStringLiteral("Authentication-Results: mx.mailhost.example; dmarc=pass\r\n");
-    EXPECT_TRUE(
-        IsAuthenticatedSender(header, QStringLiteral("alice@example.com"), Trusted, reason));
+    const QString trustedField = QStringLiteral(
+        "Authentication-Results: mx.mailhost.example; dmarc=pass header.from=example.com\r\n");
+    EXPECT_TRUE(IsAuthenticatedSender(trustedField + header, QStringLiteral("alice@example.com"),
+                                      Trusted, reason));
+    EXPECT_FALSE(IsAuthenticatedSender(header + trustedField, QStringLiteral("alice@example.com"),
+                                       Trusted, reason));
+    EXPECT_EQ(reason, Below);
 
     // A trusted field whose comment never ends, and one of a million results.
     const QString endless = QStringLiteral("Authentication-Results: mx.mailhost.example; "
@@ -287,8 +368,9 @@ TEST(SenderAuthentication, HugeAndHostileHeadersEndWithAnAnswer) {
     QString many = QStringLiteral("Authentication-Results: mx.mailhost.example");
     for (int i = 0; i < 1'000'000; ++i)
         many += QStringLiteral("; dkim=fail");
-    EXPECT_FALSE(IsAuthenticatedSender(many + QStringLiteral("\r\n"),
-                                       QStringLiteral("alice@example.com"), Trusted, reason));
+    many += QStringLiteral("\r\n") + QString::fromUtf8(ReceivedLine) +
+            QStringLiteral("\r\nFrom: alice@example.com\r\n");
+    EXPECT_FALSE(IsAuthenticatedSender(many, QStringLiteral("alice@example.com"), Trusted, reason));
     EXPECT_EQ(reason, QStringLiteral("DMARCにもDKIMにも合格していません (dkim=fail)"));
 
     // A header without line ends and one of bare LFs: a single line each, no field read.
