@@ -237,6 +237,8 @@ bool CSMTP::CMD_DATA(const QString& sHead, const QString& sBody,
     // section 4.1.1.4); until the block goes out it holds nothing of it. The block goes in one
     // write, so that no small last segment waits for the acknowledgement of the one before.
     const QString step = QStringLiteral("メール本文");
+    // A close that came with the 354 is seen before the block is given to a dead connection.
+    DoEvents();
     if (!sock || !sock->SendData(DataBlock(sHead, sBody)) || !WaitWritten())
         return StepFailed(step, QString());
     outcome = SendOutcome::Unconfirmed;

@@ -61,7 +61,7 @@ TEST(SMTPConversation, AWholeExchangeSendsTheDotStuffedMessage) {
     EXPECT_EQ(client.sock.State(), SocketControl::sckClosed);
 }
 
-TEST(SMTPConversation, ARefusalAtAnyStepEndsTheExchangeWithQuit) {
+TEST(SMTPConversation, ARefusalAtAnyStepEndsTheExchangeWithQuitAndOnlyA5yzOfTheMessageIsFinal) {
     // How far each exchange gets: the replies before the refused one.
     const std::vector<std::pair<const char*, int>> steps = {
         {"接続", 0}, {"HELO", 1}, {"MAIL FROM", 2}, {"RCPT TO", 3}, {"DATA", 4}, {"メール本文", 5}};
@@ -93,8 +93,41 @@ TEST(SMTPConversation, ARefusalAtAnyStepEndsTheExchangeWithQuit) {
                                                      QString::fromLatin1(refusal.trimmed()))
                 << step;
             EXPECT_EQ(client.sock.State(), SocketControl::sckClosed) << step;
+            // Sending the same again cannot pass a permanent refusal of the sender, the
+            // recipient or the message; anything else may pass later.
+            const bool final = refusal.startsWith('5') && accepted >= 2;
+            EXPECT_EQ(client.smtp.LastOutcome(),
+                      final ? SendOutcome::Refused : SendOutcome::NotSent)
+                << step << " " << refusal.constData();
         }
     }
+}
+
+TEST(SMTPConversation, AFinalReplyIsAwaitedTenMinutesThenTheMessageCountsAsGone) {
+    // RFC 5321 section 4.5.3.2.6: a shorter wait than the server's makes copies.
+    for (const int lateMs : {9 * 60 * 1000, 11 * 60 * 1000}) {
+        FakeClock clock;
+        ScriptedServer server({Say("220 ready\r\n"), Hear(), Say("250 hello\r\n"), Hear(),
+                               Say("250 ok\r\n"), Hear(), Say("250 ok\r\n"), Hear(),
+                               Say("354 go\r\n"), HearUntil("."), Pause(lateMs),
+                               Say("250 queued\r\n")});
+        WiredSMTP client;
+        client.smtp.SetTimeout(2);
+        ASSERT_TRUE(client.Connect(server.Port()));
+        const bool inTime = lateMs < FinalReplySeconds * 1000;
+        EXPECT_EQ(client.Send(), inTime) << lateMs;
+        EXPECT_EQ(client.smtp.LastOutcome(), inTime ? SendOutcome::Sent : SendOutcome::Unconfirmed)
+            << lateMs;
+    }
+    // Lost before anything of the message went out: not sent at all.
+    FakeClock clock;
+    ScriptedServer server({Say("220 ready\r\n"), Hear(), Say("250 hello\r\n"), Hear(),
+                           Say("250 ok\r\n"), Hear(), Say("250 ok\r\n"), Hear(), Say("354 go\r\n"),
+                           Hangup()});
+    WiredSMTP client;
+    ASSERT_TRUE(client.Connect(server.Port()));
+    EXPECT_FALSE(client.Send());
+    EXPECT_EQ(client.smtp.LastOutcome(), SendOutcome::NotSent);
 }
 
 TEST(SMTPConversation, ASilentServerFailsAfterExactlyTheTimeOut) {
