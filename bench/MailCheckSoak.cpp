@@ -10,6 +10,7 @@
 #include "platform/ProgramFolder.h"
 #include "settings/ProgramObjects.h"
 #include "tests/support/DovecotServer.h"
+#include "tests/support/ProcessUsage.h"
 #include "tests/support/ScratchProgramFolder.h"
 #include "tests/support/SmtpServer.h"
 #include "tests/support/TestCameraStill.h"
@@ -27,20 +28,6 @@
 namespace {
 
 const QString Requester = QStringLiteral("bob@example.net");
-
-double ResidentMegabytes() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * 4096 / 1e6 : 0;
-}
-
-int OpenDescriptors() {
-    return int(QDir(QStringLiteral("/proc/self/fd"))
-                   .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)
-                   .size());
-}
 
 } // namespace
 

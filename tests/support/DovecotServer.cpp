@@ -113,12 +113,19 @@ bool DovecotServer::Deliver(const QString& user, const QByteArray& message) {
 }
 
 int DovecotServer::StoredCount(const QString& user) const {
-    int count = 0;
-    for (const char* sub : {"/cur", "/new"})
-        count += static_cast<int>(QDir(MaildirOf(user) + QLatin1String(sub))
-                                      .entryList(QDir::Files | QDir::NoDotAndDotDot)
-                                      .size());
-    return count;
+    return static_cast<int>(Stored(user).size());
+}
+
+std::vector<QByteArray> DovecotServer::Stored(const QString& user) const {
+    std::vector<QByteArray> messages;
+    for (const char* sub : {"/cur", "/new"}) {
+        const QDir dir(MaildirOf(user) + QLatin1String(sub));
+        for (const QString& name : dir.entryList(QDir::Files | QDir::NoDotAndDotDot)) {
+            QFile file(dir.filePath(name));
+            messages.push_back(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+        }
+    }
+    return messages;
 }
 
 QString DovecotServer::MaildirOf(const QString& user) const {

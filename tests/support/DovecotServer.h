@@ -37,6 +37,8 @@ class DovecotServer {
     bool Deliver(const QString& user, const QByteArray& message);
     // The number of mails stored in user's mailbox.
     int StoredCount(const QString& user) const;
+    // The mails stored in user's mailbox, as stored.
+    std::vector<QByteArray> Stored(const QString& user) const;
 
   private:
     QString MaildirOf(const QString& user) const;

@@ -3,6 +3,7 @@
 #include "tests/support/FakeClock.h"
 
 #include <QTcpSocket>
+#include <utility>
 
 FaultPoint DropBefore(const QByteArray& text) {
     return {text, -1};
@@ -19,7 +20,8 @@ FaultPoint DelayReplyTo(const QByteArray& text, int ms) {
 struct FaultProxy::Link {
     QTcpSocket* client = nullptr;
     QTcpSocket server;
-    bool armed = false;    // the connection that is dropped
+    bool armed = false; // the connection that meets the fault
+    FaultPoint fault;
     QByteArray sent;       // the client's bytes so far, while the fault point is looked for
     bool textSent = false; // the fault text has reached the server
     qint64 replyLeft = 0;  // of the server's answer to it, still let through
@@ -38,12 +40,22 @@ FaultProxy::~FaultProxy() {
     }
 }
 
+void FaultProxy::ArmNext(FaultPoint next) {
+    for (const auto& link : links)
+        link->armed = false;
+    fault = std::move(next);
+    armed = true;
+    dropped = false;
+}
+
 void FaultProxy::Accept() {
     while (QTcpSocket* client = listener.nextPendingConnection()) {
         links.push_back(std::make_unique<Link>());
         Link& link = *links.back();
         link.client = client;
-        link.armed = links.size() == 1;
+        // A fault without a text is none.
+        link.armed = std::exchange(armed, false) && !fault.text.isEmpty();
+        link.fault = fault;
         for (QTcpSocket* socket : {client, &link.server})
             socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         QObject::connect(client, &QTcpSocket::readyRead, &listener,
@@ -58,8 +70,9 @@ void FaultProxy::Accept() {
                          [&link] { link.server.disconnectFromHost(); });
         QObject::connect(&link.server, &QTcpSocket::disconnected, &listener, [this, &link] {
             // A held answer reaches the client before the close that followed it.
-            if (link.armed && link.textSent && fault.delayMs > 0)
-                RunAfter(fault.delayMs, &listener, [&link] { link.client->disconnectFromHost(); });
+            if (link.armed && link.textSent && link.fault.delayMs > 0)
+                RunAfter(link.fault.delayMs, &listener,
+                         [&link] { link.client->disconnectFromHost(); });
             else
                 link.client->disconnectFromHost();
         });
@@ -74,8 +87,8 @@ void FaultProxy::FromClient(Link& link) {
     if (link.armed && !link.textSent) {
         const qsizetype before = link.sent.size();
         link.sent += bytes;
-        const qsizetype at = link.sent.indexOf(fault.text);
-        if (at >= 0 && fault.replyBytes < 0) {
+        const qsizetype at = link.sent.indexOf(link.fault.text);
+        if (at >= 0 && link.fault.replyBytes < 0) {
             link.server.write(bytes.left(at - before));
             link.server.flush();
             Drop(link);
@@ -83,7 +96,7 @@ void FaultProxy::FromClient(Link& link) {
         }
         if (at >= 0) {
             link.textSent = true;
-            link.replyLeft = fault.replyBytes;
+            link.replyLeft = link.fault.replyBytes;
         }
     }
     link.server.write(bytes);
@@ -94,7 +107,7 @@ void FaultProxy::FromServer(Link& link) {
     if (link.closed)
         return;
     QByteArray bytes = link.server.readAll();
-    if (link.armed && link.textSent && fault.delayMs > 0) {
+    if (link.armed && link.textSent && link.fault.delayMs > 0) {
         dropped = true;
         ToClient(link, bytes);
         return;
@@ -113,7 +126,7 @@ void FaultProxy::FromServer(Link& link) {
 
 void FaultProxy::ToClient(Link& link, const QByteArray& bytes) {
     // Later bytes keep their order behind the held ones.
-    RunAfter(fault.delayMs, &listener, [&link, bytes] {
+    RunAfter(link.fault.delayMs, &listener, [&link, bytes] {
         if (link.client->state() != QAbstractSocket::ConnectedState)
             return;
         link.client->write(bytes);

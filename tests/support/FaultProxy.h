@@ -3,8 +3,9 @@
 // point of the dialogue, as a failing network would: the client's side is closed after what
 // was let through, the server's side is cut off at once. Or, as a slow network would, it holds
 // the server's answer to that point back for a while and then lets it through. Later
-// connections pass through untouched. It runs on the test's thread, so it moves only while the
-// client under test pumps events.
+// connections pass through untouched, until the proxy is armed again for the next one. It
+// runs on the test's thread, so it moves only while the client under test (or a test that
+// waits for a client process) pumps events.
 #include <QByteArray>
 #include <QTcpServer>
 #include <memory>
@@ -39,8 +40,11 @@ class FaultProxy {
     FaultProxy& operator=(const FaultProxy&) = delete;
 
     int Port() const { return listener.serverPort(); }
-    // Whether the first connection has been dropped, or its answer held back.
+    // Whether the armed connection has been dropped, or its answer held back.
     bool Dropped() const { return dropped; }
+    // The next connection meets fault (none when its text is empty); the ones before it pass
+    // through from now on.
+    void ArmNext(FaultPoint next);
 
   private:
     struct Link;
@@ -48,11 +52,12 @@ class FaultProxy {
     void FromClient(Link& link);
     void FromServer(Link& link);
     void Drop(Link& link);
-    // Passes bytes on to the client, delayMs late once the fault point is past.
+    // Passes bytes on to the client, the link's delay late.
     void ToClient(Link& link, const QByteArray& bytes);
 
     int serverPort;
-    FaultPoint fault;
+    FaultPoint fault;  // of the next connection
+    bool armed = true; // the next connection meets fault
     bool dropped = false;
     QTcpServer listener;
     std::vector<std::unique_ptr<Link>> links;
