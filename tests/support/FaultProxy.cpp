@@ -3,6 +3,7 @@
 #include "tests/support/FakeClock.h"
 
 #include <QTcpSocket>
+#include <algorithm>
 #include <utility>
 
 FaultPoint DropBefore(const QByteArray& text) {
@@ -17,6 +18,10 @@ FaultPoint DelayReplyTo(const QByteArray& text, int ms) {
     return {text, 0, ms};
 }
 
+FaultPoint SlowUploadAfter(const QByteArray& text, int bytesPerSecond) {
+    return {text, 0, 0, bytesPerSecond};
+}
+
 struct FaultProxy::Link {
     QTcpSocket* client = nullptr;
     QTcpSocket server;
@@ -25,6 +30,8 @@ struct FaultProxy::Link {
     QByteArray sent;       // the client's bytes so far, while the fault point is looked for
     bool textSent = false; // the fault text has reached the server
     qint64 replyLeft = 0;  // of the server's answer to it, still let through
+    QByteArray upload;     // the client's bytes held for a slow uplink
+    bool uploading = false;
     bool closed = false;
 };
 
@@ -84,6 +91,12 @@ void FaultProxy::FromClient(Link& link) {
     if (link.closed || link.server.state() != QAbstractSocket::ConnectedState)
         return;
     QByteArray bytes = link.client->readAll();
+    if (link.armed && link.textSent && link.fault.uploadBytesPerSecond > 0) {
+        link.upload += bytes;
+        if (!link.uploading)
+            Upload(link);
+        return;
+    }
     if (link.armed && !link.textSent) {
         const qsizetype before = link.sent.size();
         link.sent += bytes;
@@ -112,7 +125,7 @@ void FaultProxy::FromServer(Link& link) {
         ToClient(link, bytes);
         return;
     }
-    if (link.armed && link.textSent) {
+    if (link.armed && link.textSent && link.fault.uploadBytesPerSecond == 0) {
         if (bytes.size() >= link.replyLeft) {
             link.client->write(bytes.left(link.replyLeft));
             Drop(link);
@@ -132,6 +145,18 @@ void FaultProxy::ToClient(Link& link, const QByteArray& bytes) {
         link.client->write(bytes);
         link.client->flush();
     });
+}
+
+void FaultProxy::Upload(Link& link) {
+    link.uploading = !link.upload.isEmpty();
+    if (!link.uploading || link.closed)
+        return;
+    const qsizetype chunk = std::max(1, link.fault.uploadBytesPerSecond / 10);
+    link.server.write(link.upload.left(chunk));
+    link.server.flush();
+    link.upload.remove(0, chunk);
+    dropped = true;
+    RunAfter(100, &listener, [this, &link] { Upload(link); });
 }
 
 void FaultProxy::Drop(Link& link) {

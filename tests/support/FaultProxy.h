@@ -23,6 +23,9 @@ struct FaultPoint {
     // More than 0: nothing is dropped; what the server sends after text reaches the client
     // this many milliseconds late.
     int delayMs = 0;
+    // More than 0: nothing is dropped; what the client sends after text reaches the server
+    // at this many bytes a second, as over a slow uplink.
+    int uploadBytesPerSecond = 0;
 };
 
 // The drop just before the client sends text.
@@ -31,6 +34,8 @@ FaultPoint DropBefore(const QByteArray& text);
 FaultPoint DropInReplyTo(const QByteArray& text, int bytes);
 // The server's answer to text, and all it sends after, ms milliseconds late.
 FaultPoint DelayReplyTo(const QByteArray& text, int ms);
+// What the client sends after text, at bytesPerSecond.
+FaultPoint SlowUploadAfter(const QByteArray& text, int bytesPerSecond);
 
 class FaultProxy {
   public:
@@ -40,7 +45,7 @@ class FaultProxy {
     FaultProxy& operator=(const FaultProxy&) = delete;
 
     int Port() const { return listener.serverPort(); }
-    // Whether the armed connection has been dropped, or its answer held back.
+    // Whether the armed connection has been dropped, its answer held back or its upload slowed.
     bool Dropped() const { return dropped; }
     // The next connection meets fault (none when its text is empty); the ones before it pass
     // through from now on.
@@ -54,6 +59,8 @@ class FaultProxy {
     void Drop(Link& link);
     // Passes bytes on to the client, the link's delay late.
     void ToClient(Link& link, const QByteArray& bytes);
+    // Passes the client's held bytes on to the server, a tenth of a second's worth at a time.
+    void Upload(Link& link);
 
     int serverPort;
     FaultPoint fault;  // of the next connection
