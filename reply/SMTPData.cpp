@@ -15,10 +15,9 @@ bool IsSafeCommandArgument(const QString& argument) {
 }
 
 bool IsSafeMailAddress(const QString& address) {
-    const QByteArray bytes = ToCodePage932(address);
-    return !bytes.isEmpty() && std::none_of(bytes.begin(), bytes.end(), [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return b <= 0x20 || b == 0x7F || b == '<' || b == '>';
+    // The message goes out as 7bit: an 8-bit byte in an address would be sent raw.
+    return !address.isEmpty() && std::all_of(address.begin(), address.end(), [](QChar c) {
+        return c >= u'\x21' && c <= u'\x7e' && c != u'<' && c != u'>';
     });
 }
 

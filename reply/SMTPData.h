@@ -7,8 +7,8 @@
 // command line early or smuggle a second one.
 bool IsSafeCommandArgument(const QString& argument);
 
-// True for an address that may stand in an envelope or a header: not empty, and as code page
-// 932 bytes free of control characters, spaces, "<" and ">".
+// True for an address that may stand in an envelope or a header of a 7bit message: not empty,
+// and only printable ASCII (0x21 to 0x7E) other than "<" and ">".
 bool IsSafeMailAddress(const QString& address);
 
 // The DATA block that follows the 354 reply (RFC 5321 section 4.5.2): sHead without one

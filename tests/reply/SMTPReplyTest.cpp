@@ -107,7 +107,10 @@ TEST(SMTPData, CommandArgumentsAndAddressesThatCouldSmuggleACommandAreRefused) {
         EXPECT_EQ(IsSafeMailAddress(QString::fromLatin1(address)), safe) << address;
     EXPECT_FALSE(IsSafeMailAddress(QStringLiteral("bob@example.net") + QChar(0)));
     EXPECT_FALSE(IsSafeMailAddress(QStringLiteral("bob") + QChar(0xF70D) + QStringLiteral("@x")));
-    EXPECT_TRUE(IsSafeMailAddress(QString::fromUtf8("太郎@example.jp")));
+    // Nothing outside printable ASCII: the message is 7bit.
+    for (const char* utf8 : {"太郎@example.jp", "bob@exämple.net", "bob\u00a0@example.net"})
+        EXPECT_FALSE(IsSafeMailAddress(QString::fromUtf8(utf8))) << utf8;
+    EXPECT_FALSE(IsSafeMailAddress(QStringLiteral("bob") + QChar(0xF780) + QStringLiteral("@x")));
 }
 
 TEST(SMTPData, MakeHeadWritesItsLinesAndRefusesInjectedValues) {
