@@ -63,10 +63,10 @@ class CSMTP {
     // socket is closed at once. True only when the message was accepted.
     bool Sendmail(const QString& sFrom, const QString& sTo, const QString& sHead,
                   const QString& sBody, const std::function<void()>& beforeMessageData = {});
-    // "HELO " + sHost; false, sending nothing, when sHost holds CR, LF or NUL.
+    // "HELO " + HeloArgument(sHost); false, sending nothing, when sHost holds CR, LF or NUL.
     bool CMD_HELO(const QString& sHost);
-    // "MAIL FROM: <sFrom>" and "RCPT TO: <sTo>"; false, sending nothing, for an address that
-    // IsSafeMailAddress refuses.
+    // "MAIL FROM:<sFrom>" and "RCPT TO:<sTo>", with no blank after the colon (RFC 5321 section
+    // 4.1.2); false, sending nothing, for an address that IsSafeMailAddress refuses.
     bool CMD_MAIL_FROM(const QString& sFrom);
     bool CMD_RCPT_TO(const QString& sTo);
     // DATA; after its 354 beforeMessageData, then the DataBlock of sHead and sBody; true when

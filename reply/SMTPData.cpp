@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 
+#include <QHostAddress>
 #include <algorithm>
 
 namespace {
@@ -12,6 +13,17 @@ bool IsSafeCommandArgument(const QString& argument) {
     const QByteArray bytes = ToCodePage932(argument);
     return std::none_of(bytes.begin(), bytes.end(),
                         [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+}
+
+QString HeloArgument(const QString& host) {
+    QHostAddress address;
+    if (!address.setAddress(host))
+        return host;
+    if (address.protocol() == QAbstractSocket::IPv4Protocol)
+        return u'[' + address.toString() + u']';
+    // A zone names an interface of this machine only; the literal has no place for it.
+    address.setScopeId(QString());
+    return QStringLiteral("[IPv6:") + address.toString() + u']';
 }
 
 bool IsSafeMailAddress(const QString& address) {

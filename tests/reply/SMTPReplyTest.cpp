@@ -113,6 +113,21 @@ TEST(SMTPData, CommandArgumentsAndAddressesThatCouldSmuggleACommandAreRefused) {
     EXPECT_FALSE(IsSafeMailAddress(QStringLiteral("bob") + QChar(0xF780) + QStringLiteral("@x")));
 }
 
+TEST(SMTPData, AnAddressHostIsGreetedWithItsLiteral) {
+    const std::pair<const char*, const char*> hosts[] = {
+        {"127.0.0.1", "[127.0.0.1]"},
+        {"192.0.2.10", "[192.0.2.10]"},
+        {"::1", "[IPv6:::1]"},
+        {"2001:DB8::5", "[IPv6:2001:db8::5]"},
+        {"fe80::1%eth0", "[IPv6:fe80::1]"},
+        {"mail.example.com", "mail.example.com"},
+        {"localhost", "localhost"},
+        {"1.2.3.4.example", "1.2.3.4.example"},
+    };
+    for (const auto& [host, argument] : hosts)
+        EXPECT_EQ(HeloArgument(QString::fromLatin1(host)), QString::fromLatin1(argument)) << host;
+}
+
 TEST(SMTPData, MakeHeadWritesItsLinesAndRefusesInjectedValues) {
     EXPECT_EQ(CSMTP::MakeHead(QStringLiteral("photo"), QStringLiteral("cam@example.com"),
                               QStringLiteral("bob@example.net"), QString(), QString(), QString()),
