@@ -222,28 +222,34 @@ TEST_F(ComposeReply, AReplyFileThatCannotBeWrittenFailsWithoutText) {
     EXPECT_TRUE(QFileInfo(Temp("new.eml")).isDir());
 }
 
-TEST_F(ComposeReply, HeaderAddressesThatCouldBreakTheHeaderAreRefused) {
-    const char* refused[] = {"bob@example.net\r\nBcc: eve@example.org",
-                             "bob@example.net\n",
-                             "bob smith@example.net",
-                             "<bob@example.net>",
-                             "bob@example.net>",
-                             "bob\x01@example.net",
-                             "bob\x7f@example.net",
-                             "\tbob@example.net",
-                             "\r\n",
-                             " \n"};
-    for (const char* address : refused) {
+TEST_F(ComposeReply, HeaderAddressesThatCouldBreakTheHeaderAreRefusedByName) {
+    // Each address, and how the failure text shows it.
+    const std::pair<const char*, const char*> refused[] = {
+        {"bob@example.net\r\nBcc: eve@example.org", "bob@example.net??Bcc: eve@example.org"},
+        {"bob@example.net\n", "bob@example.net?"},
+        {"bob smith@example.net", "bob smith@example.net"},
+        {"<bob@example.net>", "<bob@example.net>"},
+        {"bob@example.net>", "bob@example.net>"},
+        {"bob\x01@example.net", "bob?@example.net"},
+        {"bob\x7f@example.net", "bob?@example.net"},
+        {"\tbob@example.net", "\tbob@example.net"},
+        {"\r\n", "??"},
+        {" \n", " ?"},
+        {"bob@ex\xc3\xa4mple.net", "bob@ex\xc3\xa4mple.net"}, // 8-bit in a 7bit message
+        {"\xe5\xa4\xaa\xe9\x83\x8e@example.jp", "\xe5\xa4\xaa\xe9\x83\x8e@example.jp"},
+    };
+    for (const auto& [address, shown] : refused) {
         for (const bool asSender : {true, false}) {
             WriteWholeFile(Temp("capture.bmp"), MakeBitmap(64, 48));
             WriteWholeFile(Temp("new.eml"), "an earlier reply");
             QString failure = QStringLiteral("stale");
-            const QString bad = QString::fromLatin1(address);
+            const QString bad = QString::fromUtf8(address);
             const QString good = QStringLiteral("cam@example.com");
             EXPECT_FALSE(
                 Compose(AllStepsOff(), true, failure, asSender ? bad : good, asSender ? good : bad))
                 << address;
-            EXPECT_EQ(failure, QString());
+            const QString& text = asSender ? SenderAddressRefusedText : RecipientAddressRefusedText;
+            EXPECT_EQ(failure, text + u'"' + QString::fromUtf8(shown) + u'"') << address;
             EXPECT_EQ(ReadWholeFile(Temp("new.eml")), QByteArray("an earlier reply")) << address;
             // Refused before the first step, and still cleaned up.
             EXPECT_EQ(PathsText(LastStagePaths()), Expected(NoStage[0], NoStage[1], NoStage[2]));
