@@ -148,6 +148,24 @@ TEST_F(ComposeReply, DeletingTemporariesRemovesEveryStageButNeverTheReply) {
                      QStringLiteral("PNG"), 12, 16);
 }
 
+TEST_F(ComposeReply, ALongAsciiSubjectReadsBackWholeFromShortLines) {
+    const QString subjects[] = {
+        QStringLiteral("Camera  photo ").repeated(86).chopped(1), // 1,203 characters
+        QStringLiteral("R").repeated(1200),                       // one word too long for a line
+        QStringLiteral("see ") + QString(100, u'-') + " ok",      // a long word among short ones
+    };
+    for (const QString& subject : subjects) {
+        CResAccount setting = AllStepsOff();
+        setting.SendMail_Subject = subject;
+        QString failure;
+        ASSERT_TRUE(Compose(setting, false, failure));
+        // No defect and no line over 78; Python unfolds the subject to the same text.
+        ExpectSoundReply(Temp("new.eml"), ReadWholeFile(Temp("converted.bin")),
+                         QStringLiteral("photo\n"), QStringLiteral("JPEG"), 64, 48);
+        EXPECT_EQ(Probe(Temp("new.eml")).json[QStringLiteral("subject")].toString(), subject);
+    }
+}
+
 TEST_F(ComposeReply, EachFailingStepEndsTheRunWithItsText) {
     const QByteArray notABitmap("this is no bitmap");
     struct Case {
