@@ -5,6 +5,7 @@
 #include "reply/SMTPReply.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -58,10 +59,13 @@ void CheckDataBlock(const QString& head, const QString& body) {
 }
 
 void CheckArgument(const QString& text) {
-    const QByteArray command = ToCodePage932(QStringLiteral("MAIL FROM: <") + text + u'>');
+    const QByteArray command = ToCodePage932(QStringLiteral("MAIL FROM:<") + text + u'>');
     if (IsSafeMailAddress(text)) {
         Check(IsSafeCommandArgument(text));
-        Check(command.count('<') == 1 && command.count('>') == 1 && command.count(' ') == 2);
+        // A message that goes out as 7bit carries no 8-bit byte in its addresses.
+        Check(std::all_of(command.begin(), command.end(),
+                          [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+        Check(command.count('<') == 1 && command.count('>') == 1 && command.count(' ') == 1);
     }
     if (IsSafeCommandArgument(text))
         Check(!command.contains('\r') && !command.contains('\n') && !command.contains('\0'));

@@ -84,6 +84,10 @@ void SocketControl::ConnectTls(const QString& sHost, int nPort, const QString& s
 bool SocketControl::StartTls(const QString& sPinned) {
     if (state != sckConnected || socket->isEncrypted())
         return false;
+    // RFC 3207 section 4.2: what came before the handshake, taken or not, is dropped, so that
+    // no byte a server or a man in the middle slipped in is read as if it came inside TLS.
+    incomplete.clear();
+    socket->skip(socket->bytesAvailable());
     check = TlsCheck();
     PrepareTls(sPinned);
     state = sckConnecting;

@@ -39,8 +39,10 @@ class SocketControl : public QObject {
     // fingerprint that alone is accepted, or empty for the usual verification.
     void ConnectTls(const QString& sHost, int nPort, const QString& sPinned);
     // Upgrades the open connection to TLS, as ConnectTls checks it: the state is connecting
-    // until the handshake is done, then connected, or the error state when it failed. False,
-    // doing nothing, when the connection is not open or already in TLS.
+    // until the handshake is done, then connected, or the error state when it failed. Every
+    // byte received before, taken by GetData or not, is dropped: nothing sent in plain text is
+    // read after the handshake. False, doing nothing, when the connection is not open or
+    // already in TLS.
     bool StartTls(const QString& sPinned);
     // True while the connection runs in TLS.
     bool IsEncrypted() const;

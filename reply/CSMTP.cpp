@@ -94,7 +94,7 @@ bool CSMTP::Handshake() {
 bool CSMTP::Ehlo(QString& retReply) {
     if (!IsSafeCommandArgument(sHostName))
         return false;
-    retReply = Command(QStringLiteral("EHLO ") + sHostName, QStringLiteral("EHLO"));
+    retReply = Command(QStringLiteral("EHLO ") + HeloArgument(sHostName), QStringLiteral("EHLO"));
     if (IsCode250(retReply))
         return true;
     if (!bAnswered)
@@ -203,14 +203,15 @@ bool CSMTP::Sendmail(const QString& sFrom, const QString& sTo, const QString& sH
 bool CSMTP::CMD_HELO(const QString& sHost) {
     if (!IsSafeCommandArgument(sHost))
         return false;
-    const QString reply = Command(QStringLiteral("HELO ") + sHost, QStringLiteral("HELO"));
+    const QString reply =
+        Command(QStringLiteral("HELO ") + HeloArgument(sHost), QStringLiteral("HELO"));
     return IsCode250(reply) || StepFailed(QStringLiteral("HELO"), reply);
 }
 
 bool CSMTP::CMD_MAIL_FROM(const QString& sFrom) {
     if (!IsSafeMailAddress(sFrom))
         return false;
-    SendLine(QStringLiteral("MAIL FROM: <") + sFrom + u'>');
+    SendLine(QStringLiteral("MAIL FROM:<") + sFrom + u'>');
     const QString reply = ReadResponse();
     return IsCode250(reply) || MessageStepFailed(QStringLiteral("MAIL FROM"), reply);
 }
@@ -218,7 +219,7 @@ bool CSMTP::CMD_MAIL_FROM(const QString& sFrom) {
 bool CSMTP::CMD_RCPT_TO(const QString& sTo) {
     if (!IsSafeMailAddress(sTo))
         return false;
-    SendLine(QStringLiteral("RCPT TO: <") + sTo + u'>');
+    SendLine(QStringLiteral("RCPT TO:<") + sTo + u'>');
     const QString reply = ReadResponse();
     return IsCode250(reply) || MessageStepFailed(QStringLiteral("RCPT TO"), reply);
 }

@@ -81,10 +81,10 @@ class CSMTP {
                   const QString& sBody, const std::function<bool()>& beforeMessageData = {});
     // How the last Sendmail ended.
     SendOutcome LastOutcome() const { return outcome; }
-    // "HELO " + sHost; false, sending nothing, when sHost holds CR, LF or NUL.
+    // "HELO " + HeloArgument(sHost); false, sending nothing, when sHost holds CR, LF or NUL.
     bool CMD_HELO(const QString& sHost);
-    // "MAIL FROM: <sFrom>" and "RCPT TO: <sTo>"; false, sending nothing, for an address that
-    // IsSafeMailAddress refuses.
+    // "MAIL FROM:<sFrom>" and "RCPT TO:<sTo>", with no blank after the colon (RFC 5321 section
+    // 4.1.2); false, sending nothing, for an address that IsSafeMailAddress refuses.
     bool CMD_MAIL_FROM(const QString& sFrom);
     bool CMD_RCPT_TO(const QString& sTo);
     // beforeMessageData (false: Abandoned, nothing sent), DATA, then after its 354 the

@@ -56,18 +56,34 @@ QStringList BodyLines(const QString& body) {
     return lines;
 }
 
-} // namespace
-
-QString MakeBoundary() {
-    QString boundary = QStringLiteral("-----=_NextPart_");
+// Three numbers of six digits joined by "_", each r × 999999 rounded (halves to even).
+QString RandomNumbers() {
+    QString numbers;
     for (int i = 0; i < 3; ++i) {
         const auto number = static_cast<int>(RoundHalfEven(DrawUniform() * 999999));
         if (i > 0)
-            boundary += u'_';
-        boundary +=
-            QStringLiteral("%1").arg(std::clamp(number, 0, 999999), 6, 10, QLatin1Char('0'));
+            numbers += u'_';
+        numbers += QStringLiteral("%1").arg(std::clamp(number, 0, 999999), 6, 10, QLatin1Char('0'));
     }
-    return boundary;
+    return numbers;
+}
+
+} // namespace
+
+QString MakeBoundary() {
+    return QStringLiteral("-----=_NextPart_") + RandomNumbers();
+}
+
+QString MakeMessageId(const QDateTime& moment, const QString& fromAddress) {
+    // What may follow the "@" of a msg-id: a dot-atom of host name characters, or a literal.
+    static const QRegularExpression domainForm(
+        QStringLiteral("^(?:[A-Za-z0-9-]+(?:\\.[A-Za-z0-9-]+)*|\\[[\\x21-\\x5a\\x5e-\\x7e]*\\])$"));
+    const qsizetype at = fromAddress.lastIndexOf(u'@');
+    const QString domain = at < 0 ? QString() : fromAddress.mid(at + 1);
+    if (!domainForm.match(domain).hasMatch())
+        return {};
+    return QStringLiteral("<%1.%2@%3>")
+        .arg(QString::number(moment.toSecsSinceEpoch()), RandomNumbers(), domain);
 }
 
 UniformRandom SetBoundaryRandom(UniformRandom random) {
@@ -115,8 +131,9 @@ bool MakeReplyText(const CResAccount& setting, const QString& fromAddress, const
     QString subtype, fileName;
     if (!AttachmentName(setting.FormatType, subtype, fileName))
         return false;
-    const QString date = MakeMailDate(LocalNow());
+    const QDateTime now = LocalNow();
     const QString boundary = MakeBoundary();
+    const QString messageId = MakeMessageId(now, fromAddress);
     const QString subjectName = QStringLiteral("Subject: ");
     ClearMailText();
     AddMailLine(QStringLiteral("From: ") + fromAddress);
@@ -124,7 +141,9 @@ bool MakeReplyText(const CResAccount& setting, const QString& fromAddress, const
     AddMailLine(subjectName + EncodeHeaderText(setting.SendMail_Subject, subjectName.size()));
     AddMailLine(QStringLiteral("MIME-Version: 1.0"));
     AddMailLine(QStringLiteral("Content-Type: Multipart/Mixed; boundary=\"%1\"").arg(boundary));
-    AddMailLine(QStringLiteral("Date: ") + date);
+    AddMailLine(QStringLiteral("Date: ") + MakeMailDate(now));
+    if (!messageId.isEmpty())
+        AddMailLine(QStringLiteral("Message-ID: ") + messageId);
     AddMailLine(QString());
     AddMailLine(QStringLiteral("--") + boundary);
     AddMailLine(QStringLiteral("Content-Type: text/plain; charset=ISO-2022-JP"));

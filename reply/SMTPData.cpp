@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 
+#include <QHostAddress>
 #include <algorithm>
 
 namespace {
@@ -14,11 +15,21 @@ bool IsSafeCommandArgument(const QString& argument) {
                         [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
 }
 
+QString HeloArgument(const QString& host) {
+    QHostAddress address;
+    if (!address.setAddress(host))
+        return host;
+    if (address.protocol() == QAbstractSocket::IPv4Protocol)
+        return u'[' + address.toString() + u']';
+    // A zone names an interface of this machine only; the literal has no place for it.
+    address.setScopeId(QString());
+    return QStringLiteral("[IPv6:") + address.toString() + u']';
+}
+
 bool IsSafeMailAddress(const QString& address) {
-    const QByteArray bytes = ToCodePage932(address);
-    return !bytes.isEmpty() && std::none_of(bytes.begin(), bytes.end(), [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return b <= 0x20 || b == 0x7F || b == '<' || b == '>';
+    // The message goes out as 7bit: an 8-bit byte in an address would be sent raw.
+    return !address.isEmpty() && std::all_of(address.begin(), address.end(), [](QChar c) {
+        return c >= u'\x21' && c <= u'\x7e' && c != u'<' && c != u'>';
     });
 }
 

@@ -7,8 +7,12 @@
 // command line early or smuggle a second one.
 bool IsSafeCommandArgument(const QString& argument);
 
-// True for an address that may stand in an envelope or a header: not empty, and as code page
-// 932 bytes free of control characters, spaces, "<" and ">".
+// The argument of HELO and EHLO for host (RFC 5321 section 4.1.3): an IPv4 address as the
+// literal "[192.0.2.1]", an IPv6 address as "[IPv6:2001:db8::1]", a host name as it is.
+QString HeloArgument(const QString& host);
+
+// True for an address that may stand in an envelope or a header of a 7bit message: not empty,
+// and only printable ASCII (0x21 to 0x7E) other than "<" and ">".
 bool IsSafeMailAddress(const QString& address);
 
 // The DATA block that follows the 354 reply (RFC 5321 section 4.5.2): sHead without one

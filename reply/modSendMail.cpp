@@ -27,10 +27,14 @@ StagePaths& LastPaths() {
     return paths;
 }
 
-// A safe address, or spaces only: the image info window's placeholder.
-bool IsHeaderAddress(const QString& address) {
-    return IsSafeMailAddress(address) ||
-           std::all_of(address.begin(), address.end(), [](QChar c) { return c == u' '; });
+// A safe address, or spaces only: the image info window's placeholder. A refused address is
+// named after refusedText in retFailureText.
+bool IsHeaderAddress(const QString& address, const QString& refusedText, QString& retFailureText) {
+    if (IsSafeMailAddress(address) ||
+        std::all_of(address.begin(), address.end(), [](QChar c) { return c == u' '; }))
+        return true;
+    retFailureText = refusedText + u'"' + LogLineText(address) + u'"';
+    return false;
 }
 
 bool WriteReply(const QString& replyPath, const CResAccount& setting, const QString& fromAddress,
@@ -57,7 +61,8 @@ bool ComposeReply(const QString& sourcePath, const QString& replyPath, const CRe
     retFailureText.clear();
     MakeFolder(TempFolder());
     StagePaths paths = MakeStagePaths(sourcePath, TempFolder());
-    const bool written = IsHeaderAddress(fromAddress) && IsHeaderAddress(toAddress) &&
+    const bool written = IsHeaderAddress(fromAddress, SenderAddressRefusedText, retFailureText) &&
+                         IsHeaderAddress(toAddress, RecipientAddressRefusedText, retFailureText) &&
                          RunImageSteps(setting, paths, retFailureText) &&
                          WriteReply(replyPath, setting, fromAddress, toAddress, paths);
     LastPaths() = paths;

@@ -17,13 +17,21 @@
 // within plain text, so a plain subject comes back unchanged. An empty value gives "".
 QString DecodeSubject(const QString& sValue);
 
+// What a refused address of ComposeReply is named after.
+inline const QString SenderAddressRefusedText =
+    QStringLiteral("返信元のメールアドレスが正しくありません: ");
+inline const QString RecipientAddressRefusedText =
+    QStringLiteral("返信先のメールアドレスが正しくありません: ");
+
 // Runs the image steps on the still at sourcePath (stage files in temp/, created when
 // missing) and writes the reply mail to replyPath (MakeReplyText). fromAddress and toAddress
 // go into the header verbatim; each must pass IsSafeMailAddress or be spaces only (the image
-// info window's placeholder), else the run ends before its first step. retFailureText is the
-// failing step's text, or "" for any other failure. Whatever the outcome the six paths go to
-// LastStagePaths and, with deleteTemporaries, the source and stage files are deleted
-// (DeleteStageFiles); the reply file never is. True only when the reply file was written.
+// info window's placeholder), else the run ends before its first step with retFailureText
+// the refused text above, then the address in double quotes as LogLineText shows it.
+// Otherwise retFailureText is the failing step's text, or "" for any other failure. Whatever the
+// outcome the six paths go to LastStagePaths and, with deleteTemporaries, the source and stage
+// files are deleted (DeleteStageFiles); the reply file never is. True only when the reply file was
+// written.
 bool ComposeReply(const QString& sourcePath, const QString& replyPath, const CResAccount& setting,
                   const QString& fromAddress, const QString& toAddress, bool deleteTemporaries,
                   QString& retFailureText);

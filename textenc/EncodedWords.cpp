@@ -99,11 +99,40 @@ bool IsPrintableAscii(const QString& text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u' ' && c < u'\x7f'; });
 }
 
+// text, with nameLength characters before it on its first line, folded with CR LF before a
+// blank wherever a line would pass MaxLineLength (RFC 5322 section 2.2.3). A fold goes only
+// before the last blank ahead of a word, so no line is blanks alone. False when a run without
+// such a blank does not fit on a line.
+bool FoldAtBlanks(const QString& text, int nameLength, QString& retFolded) {
+    retFolded.clear();
+    qsizetype lineLength = nameLength;
+    for (qsizetype start = 0; start < text.size();) {
+        // The piece up to the next place a fold may go.
+        qsizetype end = start + 1;
+        while (end < text.size() &&
+               !(text[end] == u' ' && end + 1 < text.size() && text[end + 1] != u' '))
+            ++end;
+        const qsizetype length = end - start;
+        if (start > 0 && lineLength + length > MaxLineLength) {
+            retFolded += QStringLiteral("\r\n");
+            lineLength = 0;
+        }
+        if (lineLength + length > MaxLineLength)
+            return false;
+        retFolded += QStringView(text).mid(start, length);
+        lineLength += length;
+        start = end;
+    }
+    return true;
+}
+
 } // namespace
 
 QString EncodeHeaderText(const QString& text, int nameLength) {
-    if (IsPrintableAscii(text))
-        return text;
+    QString folded;
+    if (IsPrintableAscii(text) && FoldAtBlanks(text, nameLength, folded))
+        return folded;
+    // Encoded words can be cut anywhere, so they also carry a word too long for a line.
     const QString chars = ToJisRepertoire(text);
     QString out;
     int lineRoom = MaxLineLength - nameLength;

@@ -14,9 +14,10 @@ QString DecodeEncodedWords(const QString& sValue);
 // digits one byte; everything else, a malformed "=" included, stands for itself.
 QByteArray DecodeQText(const QByteArray& text);
 
-// The value of a header whose name, with its ": ", takes nameLength characters. Printable
-// ASCII stays as it is. Any other text becomes "=?ISO-2022-JP?B?...?=" words of its JIS form
-// (ToJisRepertoire, TextToJis), each a whole ISO-2022-JP text that ends in ASCII and at most
-// 75 characters long, folded with CR LF and a space so that no line passes 78 characters
-// (RFC 2047 sections 2 and 8).
+// The value of a header whose name, with its ": ", takes nameLength characters; no line of it
+// passes 78 characters. Printable ASCII stays as it is, folded with CR LF before a blank that
+// precedes a word where a line would pass 78 (RFC 5322 section 2.2.3). Any other text, and
+// printable ASCII with a run too long to fit a line, becomes "=?ISO-2022-JP?B?...?=" words of
+// its JIS form (ToJisRepertoire, TextToJis), each a whole ISO-2022-JP text that ends in ASCII
+// and at most 75 characters long, folded with CR LF and a space (RFC 2047 sections 2 and 8).
 QString EncodeHeaderText(const QString& text, int nameLength);

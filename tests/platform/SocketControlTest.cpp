@@ -1,6 +1,9 @@
 #include "platform/SocketControl.h"
 #include "tests/support/PumpUntil.h"
+#include "tests/support/TestCertificates.h"
 
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
@@ -28,6 +31,18 @@ struct SocketFixture : testing::Test {
             return control.State() == SocketControl::sckConnected && server.hasPendingConnections();
         }));
         peer = server.nextPendingConnection();
+    }
+};
+
+// A listener whose end of the connection can itself be upgraded to TLS, as a STARTTLS server's.
+class StartTlsListener : public QTcpServer {
+  public:
+    QSslSocket* peer = nullptr;
+
+  protected:
+    void incomingConnection(qintptr descriptor) override {
+        peer = new QSslSocket(this);
+        peer->setSocketDescriptor(descriptor);
     }
 };
 
@@ -81,5 +96,52 @@ TEST(SocketControl, RefusedConnectionAndBadPortsEndInTheErrorState) {
     for (int port : {0, -1, 65536}) {
         control.Connect(QStringLiteral("127.0.0.1"), port);
         EXPECT_EQ(control.State(), SocketControl::sckError) << port;
+    }
+}
+
+TEST(SocketControl, NothingSentInPlainTextIsReadInsideTls) {
+    TestCertificates certificates;
+    QString problem;
+    ASSERT_TRUE(certificates.Make(problem)) << problem.toStdString();
+    certificates.Trust();
+    // What a hostile server or a man in the middle sends right after "220 go" in the same
+    // write, and whether the owner takes what arrives before it starts TLS.
+    const std::pair<const char*, bool> cases[] = {
+        {"250 injected\r\n", false},
+        {"2", false},
+        {"250 injected\r\n2\x82", true}, // half a double-byte character waits in the control
+    };
+    for (const auto& [injected, ownerReads] : cases) {
+        StartTlsListener listener;
+        ASSERT_TRUE(listener.listen(QHostAddress::LocalHost, 0));
+        SocketControl control;
+        QString received;
+        qint64 waiting = 0;
+        control.onDataArrival = [&, ownerReads = ownerReads](qint64 bytesTotal) {
+            waiting = bytesTotal;
+            QString text;
+            if (ownerReads || control.IsEncrypted())
+                control.GetData(text);
+            received += text;
+        };
+        control.Connect(QStringLiteral("127.0.0.1"), listener.serverPort());
+        ASSERT_TRUE(PumpUntil([&] {
+            return control.State() == SocketControl::sckConnected && listener.peer != nullptr;
+        }));
+        const QByteArray plain = QByteArray("220 go\r\n") + injected;
+        listener.peer->write(plain);
+        ASSERT_TRUE(PumpUntil([&] {
+            return ownerReads ? received.size() == plain.size() - 1 : waiting == plain.size();
+        })) << injected;
+
+        received.clear();
+        ASSERT_TRUE(control.StartTls(QString()));
+        listener.peer->setLocalCertificate(certificates.CertFile(TestCertificates::Trusted));
+        listener.peer->setPrivateKey(certificates.KeyFile(), QSsl::Ec);
+        listener.peer->startServerEncryption();
+        ASSERT_TRUE(PumpUntil([&] { return control.IsEncrypted(); })) << injected;
+        listener.peer->write("250 real\r\n");
+        ASSERT_TRUE(PumpUntil([&] { return received.endsWith(QStringLiteral("\r\n")); }));
+        EXPECT_EQ(received, QStringLiteral("250 real\r\n")) << injected;
     }
 }

@@ -148,6 +148,24 @@ TEST_F(ComposeReply, DeletingTemporariesRemovesEveryStageButNeverTheReply) {
                      QStringLiteral("PNG"), 12, 16);
 }
 
+TEST_F(ComposeReply, ALongAsciiSubjectReadsBackWholeFromShortLines) {
+    const QString subjects[] = {
+        QStringLiteral("Camera  photo ").repeated(86).chopped(1), // 1,203 characters
+        QStringLiteral("R").repeated(1200),                       // one word too long for a line
+        QStringLiteral("see ") + QString(100, u'-') + " ok",      // a long word among short ones
+    };
+    for (const QString& subject : subjects) {
+        CResAccount setting = AllStepsOff();
+        setting.SendMail_Subject = subject;
+        QString failure;
+        ASSERT_TRUE(Compose(setting, false, failure));
+        // No defect and no line over 78; Python unfolds the subject to the same text.
+        ExpectSoundReply(Temp("new.eml"), ReadWholeFile(Temp("converted.bin")),
+                         QStringLiteral("photo\n"), QStringLiteral("JPEG"), 64, 48);
+        EXPECT_EQ(Probe(Temp("new.eml")).json[QStringLiteral("subject")].toString(), subject);
+    }
+}
+
 TEST_F(ComposeReply, EachFailingStepEndsTheRunWithItsText) {
     const QByteArray notABitmap("this is no bitmap");
     struct Case {
@@ -222,28 +240,34 @@ TEST_F(ComposeReply, AReplyFileThatCannotBeWrittenFailsWithoutText) {
     EXPECT_TRUE(QFileInfo(Temp("new.eml")).isDir());
 }
 
-TEST_F(ComposeReply, HeaderAddressesThatCouldBreakTheHeaderAreRefused) {
-    const char* refused[] = {"bob@example.net\r\nBcc: eve@example.org",
-                             "bob@example.net\n",
-                             "bob smith@example.net",
-                             "<bob@example.net>",
-                             "bob@example.net>",
-                             "bob\x01@example.net",
-                             "bob\x7f@example.net",
-                             "\tbob@example.net",
-                             "\r\n",
-                             " \n"};
-    for (const char* address : refused) {
+TEST_F(ComposeReply, HeaderAddressesThatCouldBreakTheHeaderAreRefusedByName) {
+    // Each address, and how the failure text shows it.
+    const std::pair<const char*, const char*> refused[] = {
+        {"bob@example.net\r\nBcc: eve@example.org", "bob@example.net??Bcc: eve@example.org"},
+        {"bob@example.net\n", "bob@example.net?"},
+        {"bob smith@example.net", "bob smith@example.net"},
+        {"<bob@example.net>", "<bob@example.net>"},
+        {"bob@example.net>", "bob@example.net>"},
+        {"bob\x01@example.net", "bob?@example.net"},
+        {"bob\x7f@example.net", "bob?@example.net"},
+        {"\tbob@example.net", "\tbob@example.net"},
+        {"\r\n", "??"},
+        {" \n", " ?"},
+        {"bob@ex\xc3\xa4mple.net", "bob@ex\xc3\xa4mple.net"}, // 8-bit in a 7bit message
+        {"\xe5\xa4\xaa\xe9\x83\x8e@example.jp", "\xe5\xa4\xaa\xe9\x83\x8e@example.jp"},
+    };
+    for (const auto& [address, shown] : refused) {
         for (const bool asSender : {true, false}) {
             WriteWholeFile(Temp("capture.bmp"), MakeBitmap(64, 48));
             WriteWholeFile(Temp("new.eml"), "an earlier reply");
             QString failure = QStringLiteral("stale");
-            const QString bad = QString::fromLatin1(address);
+            const QString bad = QString::fromUtf8(address);
             const QString good = QStringLiteral("cam@example.com");
             EXPECT_FALSE(
                 Compose(AllStepsOff(), true, failure, asSender ? bad : good, asSender ? good : bad))
                 << address;
-            EXPECT_EQ(failure, QString());
+            const QString& text = asSender ? SenderAddressRefusedText : RecipientAddressRefusedText;
+            EXPECT_EQ(failure, text + u'"' + QString::fromUtf8(shown) + u'"') << address;
             EXPECT_EQ(ReadWholeFile(Temp("new.eml")), QByteArray("an earlier reply")) << address;
             // Refused before the first step, and still cleaned up.
             EXPECT_EQ(PathsText(LastStagePaths()), Expected(NoStage[0], NoStage[1], NoStage[2]));
@@ -263,6 +287,8 @@ TEST_F(ComposeReply, TheImageInfoWindowsBlankAddressesAreAccepted) {
     const QByteArray reply = ReadWholeFile(Temp("new.eml"));
     EXPECT_TRUE(reply.startsWith("From:  \r\nTo:  \r\nSubject: \r\n"))
         << reply.left(40).constData();
+    // The placeholder has no domain to make a Message-ID of.
+    EXPECT_FALSE(reply.contains("Message-ID:"));
     ExpectSoundReply(Temp("new.eml"), ReadWholeFile(Temp("converted.bin")),
                      QStringLiteral("photo\n"), QStringLiteral("JPEG"), 64, 48);
 }

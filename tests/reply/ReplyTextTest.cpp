@@ -36,6 +36,31 @@ TEST(ReplyText, TwoBoundariesInARowDiffer) {
         << first.toStdString();
 }
 
+TEST(ReplyText, MessageIdIsTheMomentRandomNumbersAndTheSendersDomain) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"cam@example.com", "<1825027507.250000_500000_749999@example.com>"},
+        {"cam@mail-1.example.co.jp", "<1825027507.250000_500000_749999@mail-1.example.co.jp>"},
+        {"cam@[192.0.2.1]", "<1825027507.250000_500000_749999@[192.0.2.1]>"},
+        {"\"a@b\"@example.com", "<1825027507.250000_500000_749999@example.com>"},
+        // No domain that a Message-ID can carry: no Message-ID.
+        {" ", ""},
+        {"cam", ""},
+        {"cam@", ""},
+        {"cam@.example.com", ""},
+        {"cam@example..com", ""},
+        {"cam@ex(ample).com", ""},
+        {"cam@[a[b]", ""},
+    };
+    for (const auto& [from, id] : cases) {
+        ScopedHook<UniformRandom> random{&SetBoundaryRandom, FixedRandom()};
+        EXPECT_EQ(MakeMessageId(FixedMoment(), QString::fromLatin1(from)), QString::fromLatin1(id))
+            << from;
+    }
+    // Drawn from the system's generator: two in one second still differ.
+    EXPECT_NE(MakeMessageId(FixedMoment(), QStringLiteral("cam@example.com")),
+              MakeMessageId(FixedMoment(), QStringLiteral("cam@example.com")));
+}
+
 TEST(ReplyText, MailDateUsesEnglishNamesAndTheMomentsOwnOffset) {
     struct Case {
         QDateTime moment;
@@ -111,6 +136,7 @@ TEST(ReplyText, LayoutWithEmptySubjectAndBodyAndWholeBase64Lines) {
                              b +
                              "\"\r\n"
                              "Date: Mon, 1 Nov 2027 09:05:07 +0900\r\n"
+                             "Message-ID: <1825027507.250000_500000_749999@example.com>\r\n"
                              "\r\n"
                              "--" +
                              b +

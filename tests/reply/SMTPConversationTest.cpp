@@ -29,8 +29,8 @@ struct WiredSMTP : WiredClients {
 
 // The commands of a whole exchange, as the server hears them.
 QStringList Exchange() {
-    return QStringList{"HELO 127.0.0.1", "MAIL FROM: <cam@example.com>",
-                       "RCPT TO: <bob@example.net>", "DATA"} +
+    return QStringList{"HELO [127.0.0.1]", "MAIL FROM:<cam@example.com>",
+                       "RCPT TO:<bob@example.net>", "DATA"} +
            DataLines;
 }
 
@@ -155,7 +155,7 @@ TEST(SMTPConversation, AServerThatFallsSilentAfterHeloIsDroppedWithoutQuit) {
     // The greeting comes within a few polls; HELO's wait takes the whole time-out.
     EXPECT_GE(clock.ElapsedMs() - connected, 2500);
     EXPECT_LE(clock.ElapsedMs() - connected, 2600);
-    EXPECT_EQ(server.Heard(), QStringList{"HELO 127.0.0.1"});
+    EXPECT_EQ(server.Heard(), QStringList{"HELO [127.0.0.1]"});
     EXPECT_EQ(client.sock.State(), SocketControl::sckClosed);
 }
 
@@ -205,7 +205,7 @@ TEST(SMTPConversation, AReplyThatNeverEndsIsGivenUpAtItsLimit) {
     EXPECT_FALSE(client.Send());
     EXPECT_LT(clock.ElapsedMs() - connected, 20000);
     // Nothing that arrived counts as a reply, so the server is not told QUIT either.
-    EXPECT_EQ(server.Heard(), QStringList{"HELO 127.0.0.1"});
+    EXPECT_EQ(server.Heard(), QStringList{"HELO [127.0.0.1]"});
     EXPECT_EQ(client.sock.State(), SocketControl::sckClosed);
 }
 
@@ -245,7 +245,7 @@ TEST(SMTPConversation, ATimeOutOfZeroEndsEveryWaitAtItsFirstLook) {
     EXPECT_FALSE(client.Send());
     EXPECT_EQ(clock.ElapsedMs() - start, 50);
     EXPECT_TRUE(PumpUntil([&] { return !second.Heard().isEmpty(); }));
-    EXPECT_EQ(second.Heard(), QStringList{"HELO 127.0.0.1"});
+    EXPECT_EQ(second.Heard(), QStringList{"HELO [127.0.0.1]"});
 
     // Connect itself gives up at its first look.
     ScriptedServer third({});

@@ -107,7 +107,25 @@ TEST(SMTPData, CommandArgumentsAndAddressesThatCouldSmuggleACommandAreRefused) {
         EXPECT_EQ(IsSafeMailAddress(QString::fromLatin1(address)), safe) << address;
     EXPECT_FALSE(IsSafeMailAddress(QStringLiteral("bob@example.net") + QChar(0)));
     EXPECT_FALSE(IsSafeMailAddress(QStringLiteral("bob") + QChar(0xF70D) + QStringLiteral("@x")));
-    EXPECT_TRUE(IsSafeMailAddress(QString::fromUtf8("太郎@example.jp")));
+    // Nothing outside printable ASCII: the message is 7bit.
+    for (const char* utf8 : {"太郎@example.jp", "bob@exämple.net", "bob\u00a0@example.net"})
+        EXPECT_FALSE(IsSafeMailAddress(QString::fromUtf8(utf8))) << utf8;
+    EXPECT_FALSE(IsSafeMailAddress(QStringLiteral("bob") + QChar(0xF780) + QStringLiteral("@x")));
+}
+
+TEST(SMTPData, AnAddressHostIsGreetedWithItsLiteral) {
+    const std::pair<const char*, const char*> hosts[] = {
+        {"127.0.0.1", "[127.0.0.1]"},
+        {"192.0.2.10", "[192.0.2.10]"},
+        {"::1", "[IPv6:::1]"},
+        {"2001:DB8::5", "[IPv6:2001:db8::5]"},
+        {"fe80::1%eth0", "[IPv6:fe80::1]"},
+        {"mail.example.com", "mail.example.com"},
+        {"localhost", "localhost"},
+        {"1.2.3.4.example", "1.2.3.4.example"},
+    };
+    for (const auto& [host, argument] : hosts)
+        EXPECT_EQ(HeloArgument(QString::fromLatin1(host)), QString::fromLatin1(argument)) << host;
 }
 
 TEST(SMTPData, MakeHeadWritesItsLinesAndRefusesInjectedValues) {

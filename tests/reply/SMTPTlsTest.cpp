@@ -97,7 +97,7 @@ TEST_F(SMTPTls, AReplyGoesOutInEachModeWithEachLoginAndMechanism) {
         EXPECT_EQ(mails[0].Message, ReadWholeFile(Temp(QStringLiteral("new.eml"))));
         EXPECT_TRUE(mails[0].Tls);
         EXPECT_EQ(mails[0].Login, QString::fromLatin1(c.login));
-        EXPECT_EQ(mails[0].Helo, QStringLiteral("127.0.0.1"));
+        EXPECT_EQ(mails[0].Helo, QStringLiteral("[127.0.0.1]"));
         EXPECT_EQ(clients.sckSMTP.State(), SocketControl::sckClosed);
     }
     EXPECT_TRUE(LoggedMessages(folder).isEmpty());
@@ -180,21 +180,21 @@ TEST_F(SMTPTls, NoStartTlsOfferedMeansNoMailAndNoAuthGoesOutInPlainText) {
          0,
          {Say("220 x\r\n"), Hear(), Say("250-hi\r\n250 STARTTLS\r\n"), Hear(),
           Say("454 4.7.0 TLS not available\r\n"), Hear(), Say("221 bye\r\n")},
-         {"EHLO 127.0.0.1", "STARTTLS", "QUIT"},
+         {"EHLO [127.0.0.1]", "STARTTLS", "QUIT"},
          "SMTPサーバーがSTARTTLSを受け付けませんでした: 454 4.7.0 TLS not available"},
         {"EHLO refused with STARTTLS asked",
          SecurityStartTls,
          AuthNone,
          0,
          {Say("220 x\r\n"), Hear(), Say("500 what\r\n"), Hear(), Say("221 bye\r\n")},
-         {"EHLO 127.0.0.1", "QUIT"},
+         {"EHLO [127.0.0.1]", "QUIT"},
          "SMTPサーバーがEHLOを受け付けませんでした: 500 what"},
         {"AUTH without TLS not allowed",
          SecurityNone,
          AuthAccountLogin,
          0,
          {Say("220 x\r\n"), Hear(), Say(ehlo), Hear(), Say("221 bye\r\n")},
-         {"EHLO 127.0.0.1", "QUIT"},
+         {"EHLO [127.0.0.1]", "QUIT"},
          "暗号化されていない接続ではSMTPの認証をしません"},
         {"AUTH without TLS allowed",
          SecurityNone,
@@ -202,7 +202,7 @@ TEST_F(SMTPTls, NoStartTlsOfferedMeansNoMailAndNoAuthGoesOutInPlainText) {
          1,
          {Say("220 x\r\n"), Hear(), Say(ehlo), Hear(), Say("535 5.7.8 no\r\n"), Hear(),
           Say("221 bye\r\n")},
-         {"EHLO 127.0.0.1", "AUTH PLAIN AGNhbQBwb3AtcGFzcw==", "QUIT"},
+         {"EHLO [127.0.0.1]", "AUTH PLAIN AGNhbQBwb3AtcGFzcw==", "QUIT"},
          "SMTPの認証に失敗しました: 535 5.7.8 no"},
         {"no mechanism of ours",
          SecurityNone,
@@ -210,7 +210,7 @@ TEST_F(SMTPTls, NoStartTlsOfferedMeansNoMailAndNoAuthGoesOutInPlainText) {
          1,
          {Say("220 x\r\n"), Hear(), Say("250-hi\r\n250 AUTH CRAM-MD5\r\n"), Hear(),
           Say("221 bye\r\n")},
-         {"EHLO 127.0.0.1", "QUIT"},
+         {"EHLO [127.0.0.1]", "QUIT"},
          "SMTPサーバーがPLAINとLOGINのどちらの認証にも対応していません"},
     };
     for (Case& c : cases) {

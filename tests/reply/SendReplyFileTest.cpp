@@ -62,7 +62,7 @@ TEST_F(SendReplyFile, TheServerStoresTheReplyFileAsItIsFromTheAccountsAddress) {
     EXPECT_EQ(mails[0].Message, reply);
     EXPECT_EQ(mails[0].MailFrom, Own);
     EXPECT_EQ(mails[0].RcptTos, QStringList{Requester});
-    EXPECT_EQ(mails[0].Helo, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(mails[0].Helo, QStringLiteral("[127.0.0.1]"));
     // The stored copy reads back as the reply did.
     const QString stored = folder.Path() + QStringLiteral("/stored.eml");
     WriteWholeFile(stored, mails[0].Message);

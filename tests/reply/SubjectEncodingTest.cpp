@@ -98,3 +98,41 @@ TEST(SubjectEncoding, DecodeSubjectReadsTheFoldedWordsBack) {
             << in;
     }
 }
+
+TEST(SubjectEncoding, LongAsciiIsFoldedBeforeABlankAndARunTooLongIsEncoded) {
+    const QString words = QStringLiteral("word ").repeated(240).chopped(1); // 1199 characters
+    const QString x60(60, u'x');
+    struct Case {
+        QString subject;
+        QString value; // empty: only the shape is checked
+        bool encoded;
+    };
+    const Case cases[] = {
+        {QString(69, u'x'), QString(69, u'x'), false}, // a line of exactly 78
+        {x60 + " yyyyyyyyyy", x60 + "\r\n yyyyyyyyyy", false},
+        // The fold goes before the last blank of a run, so no line is blanks alone.
+        {x60 + "       yyyyyyyyyy", x60 + "      \r\n yyyyyyyyyy", false},
+        {words, QString(), false},
+        {QString(1200, u'a'), QString(), true},
+        {QStringLiteral("Re: ") + QString(78, u'b') + " c", QString(), true},
+    };
+    for (const Case& c : cases) {
+        const QString value = EncodeHeaderText(c.subject, SubjectName.size());
+        if (!c.value.isEmpty()) {
+            EXPECT_EQ(value, c.value);
+        }
+        const QStringList lines = HeaderLines(c.subject);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            EXPECT_LE(lines[i].size(), 78) << c.subject.left(20).toStdString();
+            // A fold is a blank, then a word: no line of blanks alone.
+            if (i > 0) {
+                EXPECT_TRUE(lines[i].startsWith(u' ') && !lines[i].trimmed().isEmpty());
+            }
+        }
+        EXPECT_EQ(value.startsWith(QStringLiteral("=?ISO-2022-JP?B?")), c.encoded);
+        // Unfolded as RFC 5322 unfolds, the subject comes back whole.
+        const QString unfolded = QString(value).remove(QStringLiteral("\r\n"));
+        EXPECT_EQ(c.encoded ? DecodeSubject(unfolded) : unfolded, c.subject);
+    }
+    EXPECT_GT(HeaderLines(words).size(), 15);
+}
