@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # bench/compare-imagemagick.sh [RUNS]: times the reply-image chain of vistrel_bench_reply against
 # ImageMagick's convert doing the same steps, and b64encode against cp and coreutils base64,
-# all in one run, and prints the medians and their ratios.
+# all in one run, and prints the medians and their ratios; before that, the 256-colour step
+# alone on the stills of vistrel_bench_quantize, in process, and its PSNR beside convert's.
 #
 # Needs (bench only, not the tests): apt-get install imagemagick hyperfine
 # The stills are plasma fractals made by ImageMagick with a fixed seed, blurred a little so
@@ -13,8 +14,9 @@ for tool in /usr/bin/convert hyperfine; do
     command -v "$tool" >/dev/null || { echo "missing $tool: apt-get install imagemagick hyperfine" >&2; exit 2; }
 done
 cmake -S . -B build >/dev/null
-cmake --build build -j"${JOBS:-2}" --target vistrel_bench_reply >/dev/null
+cmake --build build -j"${JOBS:-2}" --target vistrel_bench_reply vistrel_bench_quantize >/dev/null
 bench=$PWD/build/bench/vistrel_bench_reply
+quantize=$PWD/build/bench/vistrel_bench_quantize
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -31,6 +33,19 @@ print(f"{sys.argv[2]:<50} ours {ours * 1000:8.1f} ms   other {theirs * 1000:8.1f
       f"other/ours {theirs / ours:5.2f}")
 PY
 }
+
+# The 256-colour step: time in process, then PSNR against the 24-bit still (dB, inf when
+# exact), ours beside convert -colors 256 with its own dithering and with none.
+"$quantize" stills "$work/stills" "$runs" 2>/dev/null
+printf '%-18s %8s %14s %14s\n' still ours "convert" "convert -dither None"
+for still in "$work"/stills/*-{200x150,640x480}.bmp; do
+    base=${still%.bmp}
+    /usr/bin/convert "$still" -colors 256 "PNG24:$base-im.png"
+    /usr/bin/convert "$still" -dither None -colors 256 "PNG24:$base-imnd.png"
+    "$quantize" psnr "$still" "$base-256.bmp" "$base-im.png" "$base-imnd.png" 2>/dev/null |
+        awk -v name="$(basename "$base")" '{ db[NR] = $3 } END {
+            printf "%-18s %8s %14s %14s\n", name, db[1], db[2], db[3] }'
+done
 
 for size in 640x480 1920x1080; do
     still=$work/still-$size.bmp

@@ -1,75 +1,91 @@
 #include "Quantize.h"
 
-#include <libimagequant.h>
-#include <memory>
+#include "ColourTable.h"
+#include "MedianCut.h"
+#include "Remap.h"
 
-// libimagequant spreads its work over OpenMP threads; on a camera-sized image starting them
-// costs more than they save, so a small image is quantised on the calling thread alone. The
-// OpenMP runtime comes with libimagequant, so its functions are taken from there if present.
-extern "C" __attribute__((weak)) int omp_get_max_threads();
-extern "C" __attribute__((weak)) void omp_set_num_threads(int count);
+#include <algorithm>
+#include <array>
 
 namespace {
 
-class SingleThreadForSmallImages {
-  public:
-    explicit SingleThreadForSmallImages(size_t pixels) {
-        if (pixels < kSmall && omp_get_max_threads && omp_set_num_threads) {
-            before = omp_get_max_threads();
-            omp_set_num_threads(1);
-        }
+// The image with its own colours as the palette; false when it has more than 256.
+bool IndexOwnColours(const Image& image, Image& retIndexed) {
+    ColourTable table(256);
+    Allocate(retIndexed, image.width, image.height, true);
+    const size_t count = retIndexed.pixels.size();
+    uint32_t last = 0;
+    size_t index = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t colour = ColourAt(image.pixels.data(), 3 * i);
+        // Screens and drawings repeat a colour along a row, so the last one is kept at hand.
+        if ((i == 0 || colour != last) && !table.Add(colour, index))
+            return false;
+        last = colour;
+        retIndexed.pixels[i] = static_cast<unsigned char>(index);
     }
-    ~SingleThreadForSmallImages() {
-        if (before > 0)
-            omp_set_num_threads(before);
+    for (size_t i = 0; i < table.Colours().size(); ++i) {
+        const unsigned char* channel = table.Colours()[i].channel;
+        retIndexed.palette[i] = {channel[0], channel[1], channel[2]};
     }
-    SingleThreadForSmallImages(const SingleThreadForSmallImages&) = delete;
-    SingleThreadForSmallImages& operator=(const SingleThreadForSmallImages&) = delete;
+    return true;
+}
 
-  private:
-    static constexpr size_t kSmall = 1 << 19;
-    int before = 0;
-};
+// The colours of at most kSamples pixels spread evenly over the image: enough for the palette
+// of a photograph of any size.
+ColourTable SampleColours(const Image& image) {
+    constexpr size_t kSamples = size_t{1} << 16;
+    const size_t count = size_t(image.width) * image.height;
+    const size_t step = (count + kSamples - 1) / kSamples;
+    ColourTable table(std::min(count, kSamples));
+    size_t index = 0;
+    for (size_t i = 0; i < count; i += step)
+        table.Add(ColourAt(image.pixels.data(), 3 * i), index);
+    return table;
+}
 
-struct Deleter {
-    void operator()(liq_attr* attr) const { liq_attr_destroy(attr); }
-    void operator()(liq_image* image) const { liq_image_destroy(image); }
-    void operator()(liq_result* result) const { liq_result_destroy(result); }
-};
+// The colours merged into cubes of side 2^(8 - bits), each counting as the mean of its colours.
+std::vector<CountedColour> MergeColours(const std::vector<CountedColour>& colours, int bits) {
+    const uint32_t keep = (0xFFu << (8 - bits) & 0xFFu) * 0x010101u;
+    ColourTable cubes(colours.size());
+    std::vector<std::array<uint64_t, 3>> sums(colours.size());
+    size_t index = 0;
+    for (const CountedColour& colour : colours) {
+        const unsigned char* c = colour.channel;
+        cubes.Add((uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2]) & keep, index);
+        cubes.Count(index, colour.count - 1);
+        for (int i = 0; i < 3; ++i)
+            sums[index][size_t(i)] += uint64_t(colour.count) * c[i];
+    }
+    std::vector<CountedColour> merged = cubes.Colours();
+    for (size_t i = 0; i < merged.size(); ++i)
+        for (int c = 0; c < 3; ++c)
+            merged[i].channel[c] = static_cast<unsigned char>(
+                (sums[i][size_t(c)] + merged[i].count / 2) / merged[i].count);
+    return merged;
+}
+
+// The colours to choose a palette from: merged into cubes as large as leave at least kEnough
+// of them, which keeps the search short on a photograph and exact on a gradient.
+std::vector<CountedColour> ColoursToChooseFrom(const std::vector<CountedColour>& colours) {
+    constexpr size_t kEnough = 2048;
+    for (int bits = 5; bits < 8; ++bits) {
+        std::vector<CountedColour> merged = MergeColours(colours, bits);
+        if (merged.size() >= kEnough)
+            return merged;
+    }
+    return colours;
+}
 
 } // namespace
 
 bool QuantizeTo256(const Image& image, Image& retIndexed) {
     if (image.indexed)
         return false;
-    const size_t count = size_t(image.width) * image.height;
-    Bytes rgba(count * 4);
-    for (size_t i = 0; i < count; ++i) {
-        rgba[4 * i] = image.pixels[3 * i + 2];
-        rgba[4 * i + 1] = image.pixels[3 * i + 1];
-        rgba[4 * i + 2] = image.pixels[3 * i];
-        rgba[4 * i + 3] = 255;
-    }
-    const SingleThreadForSmallImages threads(count);
-    std::unique_ptr<liq_attr, Deleter> attr(liq_attr_create());
-    // The fastest setting: the colours differ little from slower ones on reply-sized images.
-    if (!attr || liq_set_max_colors(attr.get(), 256) != LIQ_OK ||
-        liq_set_speed(attr.get(), 10) != LIQ_OK)
-        return false;
-    std::unique_ptr<liq_image, Deleter> input(
-        liq_image_create_rgba(attr.get(), rgba.data(), image.width, image.height, 0));
-    liq_result* raw = nullptr;
-    if (!input || liq_image_quantize(input.get(), attr.get(), &raw) != LIQ_OK)
-        return false;
-    std::unique_ptr<liq_result, Deleter> result(raw);
-    Allocate(retIndexed, image.width, image.height, true);
-    if (liq_set_dithering_level(result.get(), 1.0f) != LIQ_OK ||
-        liq_write_remapped_image(result.get(), input.get(), retIndexed.pixels.data(),
-                                 retIndexed.pixels.size()) != LIQ_OK)
-        return false;
-    const liq_palette* palette = liq_get_palette(result.get());
-    for (unsigned i = 0; i < palette->count && i < 256; ++i)
-        retIndexed.palette[i] = {palette->entries[i].r, palette->entries[i].g,
-                                 palette->entries[i].b};
+    if (IndexOwnColours(image, retIndexed))
+        return true;
+    const ColourTable samples = SampleColours(image);
+    std::vector<CountedColour> colours = ColoursToChooseFrom(samples.Colours());
+    RemapNearest(image, ChoosePalette(colours, 256), retIndexed);
     return true;
 }

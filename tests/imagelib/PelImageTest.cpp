@@ -44,6 +44,10 @@ class PelImage : public ::testing::Test {
         const QJsonObject result = Pillow({QStringLiteral("compare"), a, b});
         return {result[QStringLiteral("mean")].toDouble(), result[QStringLiteral("max")].toInt()};
     }
+
+    double Psnr(const QString& a, const QString& b) {
+        return Pillow({QStringLiteral("compare"), a, b})[QStringLiteral("psnr")].toDouble();
+    }
 };
 
 // The decoders' BMP: 40-byte info header, 24 bits, loaded by Qt with exactly the pixels Pillow
@@ -123,6 +127,34 @@ TEST_F(PelImage, TwoHundredFiftySixColoursFeedEveryEncoder) {
     EXPECT_EQ(Compare(reduced, Path("png")).second, 0);
     EXPECT_EQ(Describe(Path("png"))[QStringLiteral("mode")].toString(), QStringLiteral("P"));
     EXPECT_LT(Compare(reduced, Path("jpeg")).first, 12.0); // dithered noise, subsampled
+}
+
+TEST_F(PelImage, TwoHundredFiftySixColoursAreExactWherePossible) {
+    struct Case {
+        const char* name;
+        QString source;
+        int width, height;
+        double minimumPsnr; // 999: the very same pixels
+    };
+    WriteWholeFile(Path("one"), MakeBitmap(1, 1));
+    WriteWholeFile(Path("odd"), MakeBitmap(257, 3));
+    WriteWholeFile(Path("column"), MakeBitmap(1, 300));
+    for (const Case& c : {Case{"few", Make("bmp-200-colours", "few"), 83, 61, 999},
+                          Case{"gradient", Make("bmp-gradient", "gradient"), 256, 64, 33},
+                          Case{"one", Path("one"), 1, 1, 999}, Case{"odd", Path("odd"), 257, 3, 30},
+                          Case{"column", Path("column"), 1, 300, 999}}) {
+        const QString reduced = Path("reduced");
+        ASSERT_EQ(bmp2color256(c.source, reduced), 1) << c.name;
+        const QJsonObject bmp = Describe(reduced);
+        EXPECT_EQ(bmp[QStringLiteral("mode")].toString(), QStringLiteral("P")) << c.name;
+        EXPECT_EQ(bmp[QStringLiteral("width")].toInt(), c.width) << c.name;
+        EXPECT_EQ(bmp[QStringLiteral("height")].toInt(), c.height) << c.name;
+        EXPECT_LE(bmp[QStringLiteral("colours")].toInt(), 256) << c.name;
+        EXPECT_GE(Psnr(c.source, reduced), c.minimumPsnr) << c.name;
+        // The GIF of the reduced image has its pixels too.
+        ASSERT_EQ(bmp2gif(c.source, Path("gif")), 1) << c.name;
+        EXPECT_EQ(Compare(reduced, Path("gif")).second, 0) << c.name;
+    }
 }
 
 TEST_F(PelImage, DecodersMatchPillow) {

@@ -1,11 +1,13 @@
 """Pillow's view of image files, for the image library's tests.
 
   pillow_probe.py describe FILE          format, mode, size, progressive flag, colour count
-  pillow_probe.py compare A B            mean and largest channel difference as RGB
+  pillow_probe.py compare A B            mean and largest channel difference as RGB, and
+                                         the PSNR in dB (999 when equal)
   pillow_probe.py make KIND FILE RAW     a sample image of KIND written to FILE, and its
                                          pixels as Pillow decodes them (RGB rows) to RAW
 """
 import json
+import math
 import sys
 
 from PIL import Image, ImageChops, ImageStat
@@ -21,10 +23,21 @@ def sample():
     return image
 
 
+def gradient():
+    """A two-way colour gradient of thousands of colours."""
+    image = Image.new("RGB", (256, 64))
+    image.putdata([(x, y * 4, 255 - x // 2 - y) for y in range(64) for x in range(256)])
+    return image
+
+
 def make(kind, path, raw):
     image = sample()
     if kind == "bmp":
         image.save(path, "BMP")
+    elif kind == "bmp-200-colours":
+        image.quantize(200).convert("RGB").save(path, "BMP")
+    elif kind == "bmp-gradient":
+        gradient().save(path, "BMP")
     elif kind == "jpeg":
         image.save(path, "JPEG", quality=90)
     elif kind == "jpeg-progressive-grey":
@@ -62,11 +75,13 @@ def main():
         a = Image.open(sys.argv[2]).convert("RGB")
         b = Image.open(sys.argv[3]).convert("RGB")
         if a.size != b.size:
-            print(json.dumps({"mean": 999, "max": 999}))
+            print(json.dumps({"mean": 999, "max": 999, "psnr": 0}))
             return
         difference = ImageChops.difference(a, b)
+        squares = sum(ImageStat.Stat(difference).rms[c] ** 2 for c in range(3)) / 3
         print(json.dumps({"mean": sum(ImageStat.Stat(difference).mean) / 3,
-                          "max": max(high for _, high in difference.getextrema())}))
+                          "max": max(high for _, high in difference.getextrema()),
+                          "psnr": 999 if squares == 0 else 10 * math.log10(255 ** 2 / squares)}))
     elif command == "make":
         make(sys.argv[2], sys.argv[3], sys.argv[4])
 

@@ -1,0 +1,113 @@
+#include "MedianCut.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// Sums over a set of colours: their weight, weighted channel sums and squared lengths.
+struct Moments {
+    int64_t weight = 0;
+    int64_t sum[3] = {};
+    int64_t squares = 0;
+
+    void Add(const CountedColour& colour) {
+        const int64_t w = colour.count;
+        const int r = colour.channel[0], g = colour.channel[1], b = colour.channel[2];
+        weight += w;
+        sum[0] += w * r;
+        sum[1] += w * g;
+        sum[2] += w * b;
+        squares += w * (r * r + g * g + b * b);
+    }
+    void Add(const Moments& other, int sign) {
+        weight += sign * other.weight;
+        for (int c = 0; c < 3; ++c)
+            sum[c] += sign * other.sum[c];
+        squares += sign * other.squares;
+    }
+    // The squared error of the colours against their mean.
+    double Error() const {
+        if (weight <= 0)
+            return 0;
+        const double r = double(sum[0]), g = double(sum[1]), b = double(sum[2]);
+        return double(squares) - (r * r + g * g + b * b) / double(weight);
+    }
+};
+
+struct Box {
+    size_t begin = 0, end = 0;
+    Moments moments;
+    int axis = -1; // the best cut: colours with channel[axis] <= plane go first; -1 for none
+    int plane = 0;
+    double gain = 0; // how much the best cut lowers the error
+};
+
+// The box of colours[begin, end), with its moments and its best cut.
+Box Measure(const std::vector<CountedColour>& colours, size_t begin, size_t end) {
+    Box box;
+    box.begin = begin;
+    box.end = end;
+    int low[3] = {255, 255, 255}, high[3] = {0, 0, 0};
+    for (size_t i = begin; i < end; ++i)
+        for (int c = 0; c < 3; ++c) {
+            low[c] = std::min<int>(low[c], colours[i].channel[c]);
+            high[c] = std::max<int>(high[c], colours[i].channel[c]);
+        }
+    // The moments of each plane across each channel, in one pass.
+    std::array<std::array<Moments, 256>, 3> planes;
+    for (int c = 0; c < 3; ++c)
+        std::fill(planes[c].begin() + low[c], planes[c].begin() + high[c] + 1, Moments{});
+    for (size_t i = begin; i < end; ++i) {
+        box.moments.Add(colours[i]);
+        for (int c = 0; c < 3; ++c)
+            planes[c][colours[i].channel[c]].Add(colours[i]);
+    }
+    const double error = box.moments.Error();
+    for (int axis = 0; axis < 3; ++axis) {
+        Moments below;
+        for (int plane = low[axis]; plane < high[axis]; ++plane) {
+            below.Add(planes[axis][size_t(plane)], 1);
+            Moments above = box.moments;
+            above.Add(below, -1);
+            const double gain = error - below.Error() - above.Error();
+            if (gain > box.gain) {
+                box.gain = gain;
+                box.axis = axis;
+                box.plane = plane;
+            }
+        }
+    }
+    return box;
+}
+
+} // namespace
+
+std::vector<PaletteEntry> ChoosePalette(std::vector<CountedColour>& colours, size_t maxColours) {
+    std::vector<Box> boxes;
+    if (colours.empty() || maxColours == 0)
+        return {};
+    boxes.push_back(Measure(colours, 0, colours.size()));
+    while (boxes.size() < maxColours) {
+        const auto best = std::max_element(
+            boxes.begin(), boxes.end(), [](const Box& a, const Box& b) { return a.gain < b.gain; });
+        if (best->axis < 0)
+            break;
+        const int axis = best->axis, plane = best->plane;
+        const auto middle = std::partition(
+            colours.begin() + ptrdiff_t(best->begin), colours.begin() + ptrdiff_t(best->end),
+            [&](const CountedColour& colour) { return colour.channel[axis] <= plane; });
+        const size_t cut = size_t(middle - colours.begin()), end = best->end;
+        *best = Measure(colours, best->begin, cut);
+        boxes.push_back(Measure(colours, cut, end));
+    }
+    std::vector<PaletteEntry> palette;
+    for (const Box& box : boxes) {
+        unsigned char mean[3];
+        for (int c = 0; c < 3; ++c)
+            mean[c] = static_cast<unsigned char>(
+                double(box.moments.sum[c]) / double(box.moments.weight) + 0.5);
+        palette.push_back({mean[0], mean[1], mean[2]});
+    }
+    return palette;
+}
