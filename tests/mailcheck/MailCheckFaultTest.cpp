@@ -39,7 +39,7 @@ const QString SendFailed = QStringLiteral("メールの送信に失敗しまし�
 const QString PopLost = QStringLiteral("サーバーとの接続が切れました");
 
 std::string Shown(const QStringList& lines) {
-    return "\n" + lines.join(u'\n').toStdString();
+    return (u'\n' + lines.join(u'\n')).toStdString();
 }
 
 QByteArray Request(const QByteArray& subject) {
