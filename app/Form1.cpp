@@ -65,6 +65,9 @@ Form1::Form1(std::function<void()> runCheck)
         scratch->SetAutoSize(true);
     lblInformation = new QLabel(client);
     lblInformation->setObjectName(QStringLiteral("lblInformation"));
+    // Log lines carry mail headers and server replies: markup in them is text, never styles,
+    // pictures or files to load.
+    lblInformation->setTextFormat(Qt::PlainText);
     picCapture->setObjectName(QStringLiteral("picCapture"));
     lblInformation->resize(lblInformation->width(), TwipsToPixelsY(LabelHeightTwips));
     resize(TwipsToPixelsX(ClientWidthTwips),

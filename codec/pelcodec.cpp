@@ -152,8 +152,11 @@ int CreateOutput(const char* path) {
     struct stat info {};
     if (::stat(path, &info) == 0 && S_ISREG(info.st_mode))
         ::unlink(path);
-    const int fd = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    return fd >= 0 || errno != EACCES ? fd : ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
+    constexpr mode_t mode = 0666;
+    const int fd = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    return fd >= 0 || errno != EACCES
+               ? fd
+               : ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
 }
 
 // Four characters for the last one or two bytes, with 64 standing for a missing sextet.

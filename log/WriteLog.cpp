@@ -5,6 +5,7 @@
 #include "platform/ProgramFolder.h"
 
 #include <QFile>
+#include <sys/stat.h>
 #include <utility>
 
 namespace {
@@ -28,7 +29,9 @@ void WriteLog(const QString& message) {
     const QString stamp = LocalNow().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
     const QString text = LogLineText(message);
     QFile file(OptionsFolder() + QStringLiteral("/main.log"));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
+    // A log an older version left readable to everyone is tightened at its next line.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append) &&
+        ::fchmod(file.handle(), S_IRUSR | S_IWUSR) == 0)
         file.write(ToCodePage932(stamp + QLatin1Char('\t') + text + QStringLiteral("\r\n")));
     SetInformation(stamp + QStringLiteral("  ") + text);
 }

@@ -15,7 +15,8 @@ constexpr qsizetype MaxLogMessageLength = 1000;
 QString LogLineText(const QString& message);
 
 // Appends "yyyy/MM/dd hh:mm:ss", TAB, LogLineText(message), CR LF (code page 932) to
-// options/main.log, opening and closing the file for the one line, then shows the time
+// options/main.log, opening and closing the file for the one line and leaving it the user's
+// alone (0600: it holds the addresses and subjects of mails), then shows the time
 // stamp, two spaces and the same text through SetInformation. Always returns; a log file
 // that cannot be written still leaves the status line set.
 void WriteLog(const QString& message);

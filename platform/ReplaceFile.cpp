@@ -14,8 +14,11 @@ bool IsReplaceablePath(const QString& path) {
 
 namespace {
 // The flush is checked here: a small file sits in the device's buffer until it, and a save
-// file's commit would take a failed flush for success.
+// file's commit would take a failed flush for success. A save file starts with the mode of the
+// file it replaces, so the mode is set on every write, not only on creation.
 template <typename File> bool WriteParts(File& file, std::initializer_list<QByteArrayView> parts) {
+    if (::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0)
+        return false;
     for (QByteArrayView part : parts) {
         if (file.write(part.data(), part.size()) != part.size())
             return false;

@@ -2,6 +2,8 @@
 // The one way the program writes an output file. Only an absent path or a regular file is
 // replaced; anything else at the path (a FIFO, a device, a socket, a folder or a symbolic
 // link) is refused and left as it is, so that no writer can remove or feed a special file.
+// The files hold passwords, the log's mail addresses and mail: each one written is the user's
+// alone (0600), a file of an older, looser mode included.
 #include <QByteArrayView>
 #include <QString>
 #include <initializer_list>

@@ -76,7 +76,8 @@ void SocketControl::ConnectTls(const QString& sHost, int nPort, const QString& s
         state = sckError;
         return;
     }
-    PrepareTls(sPinned);
+    if (!PrepareTls(sPinned))
+        return;
     state = sckResolvingHost;
     socket->connectToHostEncrypted(sHost, static_cast<quint16>(nPort));
 }
@@ -89,9 +90,10 @@ bool SocketControl::StartTls(const QString& sPinned) {
     incomplete.clear();
     socket->skip(socket->bytesAvailable());
     check = TlsCheck();
-    PrepareTls(sPinned);
-    state = sckConnecting;
-    socket->startClientEncryption();
+    if (PrepareTls(sPinned)) {
+        state = sckConnecting;
+        socket->startClientEncryption();
+    }
     return true;
 }
 
@@ -99,12 +101,20 @@ bool SocketControl::IsEncrypted() const {
     return state == sckConnected && socket->isEncrypted();
 }
 
-void SocketControl::PrepareTls(const QString& sPinned) {
-    tlsPending = true;
+// False, refused in the error state, for a pin that cannot be read.
+bool SocketControl::PrepareTls(const QString& sPinned) {
     pinned = NormalizedFingerprint(sPinned);
+    // The user asked for one certificate alone; the usual verification in its place could
+    // accept another that a trusted root vouches for.
+    if (pinned.isEmpty() && !sPinned.trimmed().isEmpty()) {
+        Refuse(TlsProblem::UnreadablePin);
+        return false;
+    }
+    tlsPending = true;
     // What the server's certificate is checked against is the program-wide default: the
     // system's roots and the peer's host name.
     socket->setSslConfiguration(QSslConfiguration::defaultConfiguration());
+    return true;
 }
 
 void SocketControl::HandshakeDone() {

@@ -36,13 +36,15 @@ class SocketControl : public QObject {
     void Connect(const QString& sHost, int nPort);
     // As Connect, in TLS from the first byte: the state becomes connected only once the
     // handshake is done and the certificate passed (TlsCheck). sPinned: the SHA-256
-    // fingerprint that alone is accepted, or empty for the usual verification.
+    // fingerprint that alone is accepted (as NormalizedFingerprint reads it), or empty for the
+    // usual verification. A pin that is not empty but cannot be read connects nowhere: the
+    // state becomes the error state at once, with the problem UnreadablePin.
     void ConnectTls(const QString& sHost, int nPort, const QString& sPinned);
     // Upgrades the open connection to TLS, as ConnectTls checks it: the state is connecting
-    // until the handshake is done, then connected, or the error state when it failed. Every
-    // byte received before, taken by GetData or not, is dropped: nothing sent in plain text is
-    // read after the handshake. False, doing nothing, when the connection is not open or
-    // already in TLS.
+    // until the handshake is done, then connected, or the error state when it failed (at once
+    // for a pin that cannot be read, the connection dropped). Every byte received before, taken
+    // by GetData or not, is dropped: nothing sent in plain text is read after the handshake.
+    // False, doing nothing, when the connection is not open or already in TLS.
     bool StartTls(const QString& sPinned);
     // True while the connection runs in TLS.
     bool IsEncrypted() const;
@@ -69,7 +71,7 @@ class SocketControl : public QObject {
     std::function<void()> onClose;
 
   private:
-    void PrepareTls(const QString& sPinned);
+    bool PrepareTls(const QString& sPinned);
     void HandshakeDone();
     void Refuse(TlsProblem problem);
 

@@ -27,6 +27,8 @@ QString TlsProblemText(TlsProblem problem) {
         return QStringLiteral("証明書のホスト名が一致しません");
     case TlsProblem::NotPinned:
         return QStringLiteral("登録された証明書と違います");
+    case TlsProblem::UnreadablePin:
+        return QStringLiteral("登録された証明書のフィンガープリントを読み取れません");
     case TlsProblem::Failed:
         break;
     }
@@ -34,8 +36,12 @@ QString TlsProblemText(TlsProblem problem) {
 }
 
 QString NormalizedFingerprint(const QString& sText) {
+    const QString label = QStringLiteral("sha256 Fingerprint=");
+    QString text = sText.trimmed();
+    if (text.startsWith(label, Qt::CaseInsensitive))
+        text.remove(0, label.size());
     QString digits;
-    for (const QChar c : sText) {
+    for (const QChar c : text) {
         if (c == u':' || c == u' ')
             continue;
         const QChar lower = c.toLower();

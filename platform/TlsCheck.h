@@ -11,6 +11,7 @@ enum class TlsProblem {
     NotTrusted,    // no trusted root vouches for it (a self-signed or unknown CA)
     WrongHostName, // made for another host
     NotPinned,     // not the certificate whose fingerprint the account holds
+    UnreadablePin, // the account holds a pin that is no fingerprint: no certificate can match
     Failed         // the handshake failed before any certificate was judged
 };
 
@@ -28,8 +29,9 @@ TlsProblem ProblemOf(const QList<QSslError>& errors);
 // The Japanese reason shown and logged for a problem: "有効期限が切れています" and so on.
 QString TlsProblemText(TlsProblem problem);
 
-// A fingerprint as stored: lower-case hex digits only, so that "AB:CD:..." as tools print it
-// and "abcd..." compare equal. Empty when the text holds anything but hex digits, ":" and
+// A fingerprint as stored: lower-case hex digits only, so that "AB:CD:..." as tools print it,
+// openssl's whole line "sha256 Fingerprint=AB:CD:..." (the label in any letter case) and
+// "abcd..." compare equal. Empty when the text holds anything else but hex digits, ":" and
 // spaces, or not exactly 64 digits.
 QString NormalizedFingerprint(const QString& sText);
 

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
 #include <utility>
 
 QString TrimSpaces(const QString& text) {
@@ -128,7 +130,13 @@ SaveTextFileCheck SetSaveTextFileCheck(SaveTextFileCheck check) {
 }
 
 void MakeFolder(const QString& path) {
-    QDir().mkdir(path);
+    const QByteArray name = QFile::encodeName(path);
+    constexpr mode_t UserAlone = S_IRWXU;
+    if (::mkdir(name.constData(), UserAlone) == 0 || errno != EEXIST)
+        return;
+    struct stat info {};
+    if (::lstat(name.constData(), &info) == 0 && S_ISDIR(info.st_mode))
+        ::chmod(name.constData(), UserAlone);
 }
 
 // Digit runs compare by their value, so that 1000.csp follows 999.csp.

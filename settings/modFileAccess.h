@@ -51,7 +51,9 @@ bool SaveTextFile(const QString& path, const QString& text);
 using SaveTextFileCheck = std::function<bool(const QString& path)>;
 SaveTextFileCheck SetSaveTextFileCheck(SaveTextFileCheck check);
 
-// Creates the folder; every failure (it exists, no right) is ignored.
+// Creates the folder for the user alone (0700), or makes an existing folder (not a link) the
+// user's alone: options/ and temp/ hold the password, the log and mail. Every failure (no
+// right) is ignored.
 void MakeFolder(const QString& path);
 
 // The full paths of the ordinary files of folder that match the wildcard pattern, sorted by

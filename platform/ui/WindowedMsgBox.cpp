@@ -45,6 +45,8 @@ MsgAnswer Show(const MsgBoxRequest& request) {
         shown |= button;
     QMessageBox box(ToQt(request.icon), request.title, request.text, shown,
                     QApplication::activeWindow());
+    // The texts are plain, with CR LF line ends, and some quote a server or a file name.
+    box.setTextFormat(Qt::PlainText);
     const auto chosen = static_cast<qsizetype>(request.defaultButton);
     box.setDefaultButton(buttons[chosen < buttons.size() ? chosen : 0]);
     switch (box.exec()) {

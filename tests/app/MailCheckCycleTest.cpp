@@ -11,6 +11,7 @@
 #include "tests/support/LogLines.h"
 #include "tests/support/LoopbackPort.h"
 #include "tests/support/MsgBoxRecorder.h"
+#include "tests/support/PlainTextLabel.h"
 #include "tests/support/ProgramObjectsReset.h"
 #include "tests/support/PumpUntil.h"
 #include "tests/support/QtPrinters.h"
@@ -18,6 +19,7 @@
 #include "tests/support/TlsMailServers.h"
 
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 #include <map>
 
@@ -265,6 +267,25 @@ TEST_F(MailCheckCycle, AClosedWindowEndsTheCheckFirstAndKeepsWhatWasAnswered) {
     EXPECT_EQ(pop.StoredCount("camera"), 2);
     EXPECT_TRUE(QDir(TempFolder()).entryList(QDir::Files).isEmpty());
     SetStillCapture({});
+}
+
+// The status line shows every log line, header values of mails from anyone among them: a
+// header's markup stays text there, never styles or a picture loaded from a file.
+TEST_F(MailCheckCycle, TheStatusLineShowsMarkupOfAMailAsText) {
+    const QString picture = folder.Path() + QStringLiteral("/picture.png");
+    ASSERT_TRUE(QImage(64, 64, QImage::Format_RGB32).save(picture));
+    const auto* status = form->findChild<QLabel*>(QStringLiteral("lblInformation"));
+    ASSERT_NE(status, nullptr);
+    for (const QByteArray& subject : {QByteArray("Subject: <font color=red size=5>CAM sent</font>"),
+                                      "Subject: <img src=" + picture.toUtf8() + ">"}) {
+        SCOPED_TRACE(subject.toStdString());
+        // Without a From line no step follows the subject: it is the check's last line.
+        Deliver(Request("X-Mailer: any", subject));
+        const QStringList lines = Check();
+        ASSERT_EQ(lines.last(), QString::fromLatin1(subject));
+        EXPECT_TRUE(status->text().endsWith(lines.last()));
+        EXPECT_TRUE(ShowsTextPlainly(*status));
+    }
 }
 
 TEST_F(MailCheckCycle, ForgedRequestsAreRefusedOnlyWithSenderAuthenticationOn) {

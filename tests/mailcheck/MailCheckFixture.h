@@ -28,7 +28,7 @@ inline const QString SendFailed = QStringLiteral("メールの送信に失敗し
 inline const QString PopLost = QStringLiteral("サーバーとの接続が切れました");
 
 inline std::string Shown(const QStringList& lines) {
-    return "\n" + lines.join(u'\n').toStdString();
+    return (u'\n' + lines.join(u'\n')).toStdString();
 }
 
 // A request "CAM subject" from from, with toLine (none when empty) as its To line.

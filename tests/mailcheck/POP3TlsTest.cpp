@@ -129,6 +129,35 @@ TEST_F(POP3Tls, APinAcceptsThatCertificateAloneAndAWrongHostNameIsRefused) {
     client.pop.Quit();
 }
 
+// A pin is the whole check: one that is another certificate's, or no fingerprint at all,
+// refuses even a certificate the roots vouch for, and the refusal is logged.
+TEST_F(POP3Tls, AServerTheRootsTrustIsRefusedByAnotherPinOrOneThatCannotBeRead) {
+    StartServer(TestCertificates::Trusted);
+    const struct {
+        QString pin;
+        TlsProblem problem;
+    } cases[] = {
+        {certificates.OpensslFingerprint(TestCertificates::UnknownCa), TlsProblem::NotPinned},
+        {QStringLiteral("sha256 Fingerprint=AB:CD"), TlsProblem::UnreadablePin},
+        {QStringLiteral("not a fingerprint"), TlsProblem::UnreadablePin},
+    };
+    for (const int security : {SecurityStartTls, SecurityTls}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message()
+                         << "security " << security << " pin " << c.pin.toStdString());
+            WiredPOP3 client;
+            client.pop.Security(security, c.pin);
+            QString challenge;
+            EXPECT_FALSE(client.Connect(PortFor(security), challenge));
+            EXPECT_EQ(client.pop.Certificate().Problem, c.problem);
+            EXPECT_TRUE(LoggedMessages(folder).last().startsWith(
+                QStringLiteral("POP3サーバーとTLSで接続できませんでした: ") +
+                TlsProblemText(c.problem)));
+            EXPECT_FALSE(client.pop.Login(QStringLiteral("alice"), QStringLiteral("secret")));
+        }
+    }
+}
+
 TEST_F(POP3Tls, ARequiredStlsThatIsNotOfferedFailsWithoutAPlainLogin) {
     // A real server without TLS refuses STLS: the client stops there.
     DovecotServer plain;

@@ -34,6 +34,13 @@ TEST(TlsCheck, FingerprintsCompareInEveryUsualSpelling) {
         {hex.toUpper(), hex},
         {QStringLiteral("01:23:45:67:89:AB:CD:EF:").repeated(4).chopped(1), hex},
         {QStringLiteral("  ") + hex + QStringLiteral(" "), hex},
+        // openssl's whole line, as OpenSSL 3 and 1.1 print it.
+        {QStringLiteral("sha256 Fingerprint=") + hex.toUpper(), hex},
+        {QStringLiteral("SHA256 Fingerprint=") +
+             QStringLiteral("01:23:45:67:89:ab:cd:ef:").repeated(4).chopped(1),
+         hex},
+        {QStringLiteral("sha1 Fingerprint=") + hex, QString()},
+        {QStringLiteral("Fingerprint=") + hex, QString()},
         {hex.chopped(1), QString()},            // too short
         {hex + QStringLiteral("0"), QString()}, // too long
         {hex.chopped(1) + QStringLiteral("g"), QString()},

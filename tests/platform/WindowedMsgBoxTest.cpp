@@ -1,5 +1,6 @@
 #include "platform/ui/WindowedMsgBox.h"
 #include "platform/MsgBox.h"
+#include "tests/support/PlainTextLabel.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -40,5 +41,31 @@ TEST(WindowedMsgBox, TheChosenButtonIsTheDefault) {
                   c.answer);
         EXPECT_EQ(shownText, QStringLiteral("削除します。よろしいですか？"));
     }
+    SetMsgBoxHandler(previous);
+}
+
+// A box that quotes a server or a file name shows markup in it as text.
+TEST(WindowedMsgBox, MarkupInTheTextIsShownAsText) {
+    const MsgBoxHandler previous = SetMsgBoxHandler({});
+    InstallWindowedMsgBox();
+    const QString text = QStringLiteral("<font color=red size=5>送信しました</font>");
+    bool plain = false, shown = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || box->defaultButton() == nullptr)
+            return;
+        timer.stop();
+        for (const QLabel* label : box->findChildren<QLabel*>())
+            if (label->text() == text) {
+                shown = true;
+                plain = ShowsTextPlainly(*label);
+            }
+        box->defaultButton()->click();
+    });
+    timer.start(5);
+    MsgBox(MsgIcon::Critical, QStringLiteral("Error"), text);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(plain);
     SetMsgBoxHandler(previous);
 }

@@ -142,6 +142,22 @@ TEST_F(SMTPTls, AnUnknownCaIsRefusedWithItsFingerprintUntilItIsPinned) {
     }
 }
 
+TEST_F(SMTPTls, APinThatCannotBeReadRefusesEvenATrustedServer) {
+    for (const auto& [tls, security] :
+         {std::pair{"starttls", SecurityStartTls}, std::pair{"implicit", SecurityTls}}) {
+        SCOPED_TRACE(tls);
+        SmtpServer server;
+        Start(server, QString::fromLatin1(tls));
+        CurrentMailAccount.SMTPSecurity = security;
+        CurrentMailAccount.SMTPCertificate = QStringLiteral("SHA256 Fingerprint=");
+        EXPECT_FALSE(::SendReplyFile(Requester));
+        EXPECT_EQ(LastLogLine(),
+                  QStringLiteral("SMTPサーバーとTLSで接続できませんでした: "
+                                 "登録された証明書のフィンガープリントを読み取れません"));
+        EXPECT_TRUE(server.Mails(Requester).empty());
+    }
+}
+
 TEST_F(SMTPTls, AWrongHostNameIsRefused) {
     SmtpServer server;
     Start(server, QStringLiteral("implicit"), TestCertificates::WrongHost);
