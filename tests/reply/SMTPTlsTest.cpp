@@ -150,7 +150,7 @@ TEST_F(SMTPTls, APinThatCannotBeReadRefusesEvenATrustedServer) {
         Start(server, QString::fromLatin1(tls));
         CurrentMailAccount.SMTPSecurity = security;
         CurrentMailAccount.SMTPCertificate = QStringLiteral("SHA256 Fingerprint=");
-        EXPECT_FALSE(::SendReplyFile(Requester));
+        EXPECT_NE(::SendReplyFile(CurrentMailAccount, Requester), SendOutcome::Sent);
         EXPECT_EQ(LastLogLine(),
                   QStringLiteral("SMTPサーバーとTLSで接続できませんでした: "
                                  "登録された証明書のフィンガープリントを読み取れません"));
