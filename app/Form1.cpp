@@ -5,6 +5,7 @@
 #include "imaging/PelImage.h"
 #include "imaging/TempFolder.h"
 #include "log/WriteLog.h"
+#include "mailcheck/CIMAP.h"
 #include "mailcheck/CPOP3.h"
 #include "mailcheck/SocketRouting.h"
 #include "mailcheck/modMailCheck.h"
@@ -54,7 +55,7 @@ Form1::Form1(std::function<void()> runCheck)
               QTimer::singleShot(0, this, &QWidget::close);
       }),
       tmrMailCheck(new QTimer(this)), tmrResize(new QTimer(this)), sckPOP(new SocketControl(this)),
-      sckSMTP(new SocketControl(this)) {
+      sckSMTP(new SocketControl(this)), sckIMAP(new SocketControl(this)) {
     auto* client = new QWidget(this);
     setCentralWidget(client);
     picCapture = new PictureBox(client);
@@ -82,6 +83,7 @@ Form1::Form1(std::function<void()> runCheck)
     });
 
     routing = std::make_unique<SocketRouting>(*sckPOP, POP3Client(), *sckSMTP, SMTPClient());
+    imapRouting = std::make_unique<IMAPRouting>(*sckIMAP, IMAPClient());
 }
 
 Form1::~Form1() {
@@ -116,6 +118,7 @@ bool Form1::Form_Load() {
     }
 
     POP3Client().Init(*sckPOP);
+    IMAPClient().Init(*sckIMAP);
     SMTPClient().Init(*sckSMTP);
     SetStillCapture([this](const QString& path) { CaptureToFile(path, picTemp); });
     BuildDriverMenu();

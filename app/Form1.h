@@ -11,6 +11,7 @@
 
 class PictureBox;
 class SocketControl;
+class IMAPRouting;
 class SocketRouting;
 class QAction;
 class QLabel;
@@ -80,7 +81,9 @@ class Form1 : public QMainWindow, public WindowPlacement {
     QTimer* tmrResize;
     SocketControl* sckPOP;
     SocketControl* sckSMTP;
-    std::unique_ptr<SocketRouting> routing; // the socket events to the two clients
+    SocketControl* sckIMAP;
+    std::unique_ptr<SocketRouting> routing;   // the socket events to the two clients
+    std::unique_ptr<IMAPRouting> imapRouting; // and to the IMAP client
     PictureBox* picCapture;
     PictureBox* picTemp;
     PictureBox* picTemp1;
