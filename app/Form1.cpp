@@ -5,7 +5,9 @@
 #include "imaging/PelImage.h"
 #include "imaging/TempFolder.h"
 #include "log/WriteLog.h"
+#include "mailcheck/CIMAP.h"
 #include "mailcheck/CPOP3.h"
+#include "mailcheck/IMAPPush.h"
 #include "mailcheck/SocketRouting.h"
 #include "mailcheck/modMailCheck.h"
 #include "platform/MsgBox.h"
@@ -30,6 +32,7 @@ namespace {
 
 constexpr int MailCheckPeriodMs = 60000;
 constexpr int ResizeDelayMs = 100;
+constexpr int PushLookMs = 1000;
 constexpr double ClientWidthTwips = 5625;
 constexpr double ClientHeightTwips = 5055;
 constexpr double LabelHeightTwips = 255;
@@ -54,7 +57,8 @@ Form1::Form1(std::function<void()> runCheck)
               QTimer::singleShot(0, this, &QWidget::close);
       }),
       tmrMailCheck(new QTimer(this)), tmrResize(new QTimer(this)), sckPOP(new SocketControl(this)),
-      sckSMTP(new SocketControl(this)) {
+      sckSMTP(new SocketControl(this)), sckIMAP(new SocketControl(this)), tmrPush(new QTimer(this)),
+      sckIDLE(new SocketControl(this)) {
     auto* client = new QWidget(this);
     setCentralWidget(client);
     picCapture = new PictureBox(client);
@@ -85,6 +89,17 @@ Form1::Form1(std::function<void()> runCheck)
     });
 
     routing = std::make_unique<SocketRouting>(*sckPOP, POP3Client(), *sckSMTP, SMTPClient());
+    imapRouting = std::make_unique<IMAPRouting>(*sckIMAP, IMAPClient());
+    // A new message starts a check only when one could start from the menu: not during a
+    // check, with a dialog open (the timer stopped) or on the way out.
+    push = std::make_unique<IMAPPush>(*sckIDLE, [this] {
+        if (schedule.Checking() || !tmrMailCheck->isActive() || closePending)
+            return false;
+        schedule.RunNow();
+        return true;
+    });
+    tmrPush->setInterval(PushLookMs);
+    connect(tmrPush, &QTimer::timeout, this, [this] { push->Tick(CurrentMailAccount); });
 }
 
 Form1::~Form1() {
@@ -119,11 +134,13 @@ bool Form1::Form_Load() {
     }
 
     POP3Client().Init(*sckPOP);
+    IMAPClient().Init(*sckIMAP);
     SMTPClient().Init(*sckSMTP);
     SetStillCapture([this](const QString& path) { CaptureToFile(path, picTemp); });
     BuildDriverMenu();
     Capture_Resize();
     schedule.ClientsBound();
+    tmrPush->start();
     return true;
 }
 
@@ -132,6 +149,8 @@ void Form1::Form_Unload() {
         return;
     unloaded = true;
     tmrMailCheck->stop();
+    tmrPush->stop();
+    push->Stop();
     tmrResize->stop();
     // What could not be saved keeps its old file; the user must know that the changes are lost.
     if (!SaveAllSettings())

@@ -11,6 +11,8 @@
 
 class PictureBox;
 class SocketControl;
+class IMAPPush;
+class IMAPRouting;
 class SocketRouting;
 class QAction;
 class QLabel;
@@ -80,7 +82,12 @@ class Form1 : public QMainWindow, public WindowPlacement {
     QTimer* tmrResize;
     SocketControl* sckPOP;
     SocketControl* sckSMTP;
-    std::unique_ptr<SocketRouting> routing; // the socket events to the two clients
+    SocketControl* sckIMAP;
+    std::unique_ptr<SocketRouting> routing;   // the socket events to the two clients
+    std::unique_ptr<IMAPRouting> imapRouting; // and to the IMAP client
+    QTimer* tmrPush;                          // the push's look, once a second
+    SocketControl* sckIDLE;                   // the push's own connection
+    std::unique_ptr<IMAPPush> push;
     PictureBox* picCapture;
     PictureBox* picTemp;
     PictureBox* picTemp1;

@@ -1,5 +1,6 @@
 #include "mailcheck/SocketRouting.h"
 
+#include "mailcheck/CIMAP.h"
 #include "mailcheck/CPOP3.h"
 #include "platform/SocketControl.h"
 #include "reply/CSMTP.h"
@@ -36,4 +37,26 @@ void SocketRouting::sckPOP_Close() {
 
 void SocketRouting::sckSMTP_Close() {
     sckSMTP.Close();
+}
+
+IMAPRouting::IMAPRouting(SocketControl& sck, CIMAP& imap, std::function<void()> afterData)
+    : sck(sck), imap(imap), afterData(std::move(afterData)) {
+    sck.onDataArrival = [this](qint64 bytesTotal) { sck_DataArrival(bytesTotal); };
+    sck.onClose = [this] { sck_Close(); };
+}
+
+void IMAPRouting::sck_DataArrival(qint64) {
+    if (sck.State() != SocketControl::sckConnected)
+        return;
+    QByteArray bytes;
+    sck.GetBytes(bytes);
+    imap.Notify_DataArrival(bytes);
+    if (afterData)
+        afterData();
+}
+
+void IMAPRouting::sck_Close() {
+    sck.Close();
+    if (afterData)
+        afterData();
 }

@@ -4,7 +4,9 @@
 // handlers.
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
+class CIMAP;
 class CPOP3;
 class CSMTP;
 class SocketControl;
@@ -33,4 +35,22 @@ class SocketRouting {
     CPOP3& pop;
     SocketControl& sckSMTP;
     CSMTP& smtp;
+};
+
+// The routing of an IMAP client's socket control: arrived bytes, read while connected, go to
+// the client's Notify_DataArrival as they are (IMAP counts octets); the peer's close closes
+// the control. afterData, when set, runs after each delivery (the push's look at IDLE).
+class IMAPRouting {
+  public:
+    IMAPRouting(SocketControl& sck, CIMAP& imap, std::function<void()> afterData = {});
+    IMAPRouting(const IMAPRouting&) = delete;
+    IMAPRouting& operator=(const IMAPRouting&) = delete;
+
+    void sck_DataArrival(qint64 bytesTotal);
+    void sck_Close();
+
+  private:
+    SocketControl& sck;
+    CIMAP& imap;
+    std::function<void()> afterData;
 };

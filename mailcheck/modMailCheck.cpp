@@ -2,17 +2,15 @@
 
 #include "log/WriteLog.h"
 #include "mailcheck/CCryptMD5.h"
+#include "mailcheck/CIMAP.h"
 #include "mailcheck/CPOP3.h"
+#include "mailcheck/IMAPMailCheck.h"
+#include "mailcheck/MailCheckSteps.h"
 #include "mailcheck/ReceivedUidls.h"
-#include "mailcheck/ReplyRateLimit.h"
-#include "mailcheck/RequestHeader.h"
-#include "mailcheck/SenderAuthentication.h"
 #include "platform/ProgramFolder.h"
 #include "reply/CSMTP.h"
 #include "reply/modSendMail.h"
-#include "settings/AllSettings.h"
 #include "settings/ProgramObjects.h"
-#include "settings/ResponseSettingCollection.h"
 #include "settings/modFileAccess.h"
 
 #include <QFile>
@@ -25,25 +23,9 @@ bool checkCancelled = false;
 
 const QString ConnectionLost = QStringLiteral("サーバーとの接続が切れました");
 
-// The replies of this run, for the limit per sender.
-ReplyRateLimit& SentReplies() {
-    static ReplyRateLimit replies;
-    return replies;
-}
-
 StillCapture& InstalledCapture() {
     static StillCapture capture;
     return capture;
-}
-
-// The list as it stands goes to the rule file at once; false when it could not be saved.
-bool StoreReceived(ReceivedUidls& received) {
-    ReceivedUidlList = received.List();
-    received.Written();
-    if (SaveReceivedUidlList())
-        return true;
-    WriteLog(QStringLiteral("受信済みメールの一覧を保存できませんでした"));
-    return false;
 }
 
 // The line for a command whose reply did not do because the session is broken: the
@@ -57,19 +39,6 @@ QString BrokenSession(const CPOP3& pop, const QString& sCommand) {
                               "チェックを終えます (") +
                sCommand + u')';
     return QString();
-}
-
-// What became of one message.
-enum class Outcome {
-    Concluded, // passed over for good
-    Retry,     // tried again at the next check
-    Answered,  // the reply was sent (or went out whole unconfirmed)
-    Stop,      // the session is broken or the record could not be kept: the check ends
-};
-
-QString DecodedSubject(const QString& value) {
-    const QString decoded = DecodeSubject(value);
-    return decoded.isEmpty() ? value : decoded;
 }
 
 // Reads message n's header and answers it when it is a request of an accepted sender,
@@ -87,59 +56,7 @@ Outcome HandleMessage(CPOP3& pop, const CMailAccount& account, int n,
         WriteLog(QStringLiteral("メールのヘッダを取得できませんでした"));
         return Outcome::Retry;
     }
-    if (IsOversizedHeader(header)) {
-        WriteLog(QStringLiteral("メールのヘッダが大きすぎるため読みませんでした"));
-        return Outcome::Concluded;
-    }
-    const QString unfolded = UnfoldHeader(header);
-    QString from, subject;
-    for (const HeaderField& field : RequestFields(unfolded)) {
-        WriteLog(field.Name + QStringLiteral(": ") + field.Value);
-        if (field.Name == QStringLiteral("From"))
-            from = ExtractAddress(field.Value);
-        else if (field.Name == QStringLiteral("Subject"))
-            subject = DecodedSubject(field.Value);
-    }
-    if (subject.isEmpty() || from.isEmpty())
-        return Outcome::Concluded;
-    int index = 0;
-    if (!FindResponseSetting(from, index, 0)) {
-        WriteLog(QStringLiteral("許可されていないメールアドレスでした"));
-        return Outcome::Concluded;
-    }
-    WriteLog(QStringLiteral("許可されているメールアドレスです"));
-    const CResAccount setting = ResponseSettings[static_cast<size_t>(index - 1)];
-    if (!AcceptedLeftSubject.isEmpty() && !HasSubjectPrefix(subject, AcceptedLeftSubject)) {
-        WriteLog(QStringLiteral("件名の先頭に ") + AcceptedLeftSubject +
-                 QStringLiteral(" がないため許可されませんでした"));
-        return Outcome::Concluded;
-    }
-    // Anyone can write a From line: with the option on, only the receiving server's own
-    // authentication results vouch for it.
-    QString reason;
-    if (RequireAuthenticatedSender &&
-        !IsAuthenticatedSender(unfolded, from, TrustedAuthServId, reason)) {
-        WriteLog(QStringLiteral("差出人を認証できないため返信しませんでした: ") + reason);
-        return Outcome::Concluded;
-    }
-    if (!SentReplies().MayReply(from, MaxRepliesPerSenderPerHour)) {
-        WriteLog(QStringLiteral("返信の上限 (1時間に%1通) を超えたため返信しませんでした")
-                     .arg(MaxRepliesPerSenderPerHour));
-        return Outcome::Concluded;
-    }
-    switch (ReplyToMessage(account, setting, subject, from, beforeMessageData)) {
-    case SendOutcome::Sent:
-    case SendOutcome::Unconfirmed:
-        SentReplies().RecordReply(from);
-        return Outcome::Answered;
-    case SendOutcome::Refused:
-        return Outcome::Concluded;
-    case SendOutcome::Abandoned:
-        return Outcome::Stop;
-    case SendOutcome::NotSent:
-        break;
-    }
-    return Outcome::Retry;
+    return AnswerRequest(account, header, beforeMessageData);
 }
 
 // Requests answered and marked with DELE in a check whose QUIT the server did not confirm: the
@@ -285,6 +202,10 @@ void RunMailCheck(const CMailAccount& accountNow) {
     checkCancelled = false;
     WriteLog(QString());
     WriteLog(QStringLiteral("メールチェックします (") + account.Name + u')');
+    if (account.MailProtocol == ProtocolIMAP) {
+        RunIMAPMailCheck(account);
+        return;
+    }
     CPOP3& pop = POP3Client();
     pop.TimeoutSecond(static_cast<float>(account.Timeout));
     pop.Security(account.POPSecurity, account.POPCertificate);
@@ -317,7 +238,12 @@ void RunMailCheck(const CMailAccount& accountNow) {
 void CancelMailCheck() {
     checkCancelled = true;
     POP3Client().Cancel();
+    IMAPClient().Cancel();
     SMTPClient().Cancel();
+}
+
+bool MailCheckCancelled() {
+    return checkCancelled;
 }
 
 SendOutcome ReplyToMessage(const CMailAccount& account, const CResAccount& setting, const QString&,

@@ -7,7 +7,8 @@
 #include <QString>
 #include <functional>
 
-// One whole check with a copy of account taken at its start (a dialog accepted meanwhile
+// One whole check with a copy of account taken at its start, over POP3 or, when the
+// account's MailProtocol says so, over IMAP (RunIMAPMailCheck) (a dialog accepted meanwhile
 // changes the next check); the outcome is in the activity log. Each message the check
 // carries to a conclusion (answered, or passed over for its sender, its subject, its header,
 // a failed sender authentication, the per-sender reply limit or a permanent refusal of its
@@ -32,6 +33,8 @@ void RunMailCheck(const CMailAccount& account);
 // client that is not waiting keeps the cancel for its next wait) and keeps it from taking any
 // further step. The next RunMailCheck no longer sees it.
 void CancelMailCheck();
+// Whether CancelMailCheck has ended the running check.
+bool MailCheckCancelled();
 
 // Captures, composes and sends one reply: the still of the camera, the reply to requester
 // from account's own address (MailAddr, the envelope sender too; never a value of the

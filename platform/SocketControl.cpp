@@ -141,9 +141,12 @@ void SocketControl::Refuse(TlsProblem problem) {
 }
 
 bool SocketControl::SendData(const QString& sText) {
+    return SendBytes(ToCodePage932(sText));
+}
+
+bool SocketControl::SendBytes(const QByteArray& bytes) {
     if (state != sckConnected)
         return false;
-    const QByteArray bytes = ToCodePage932(sText);
     if (socket->write(bytes) != bytes.size())
         return false;
     // Out at once, not at the next turn of the event loop: each command waits for its reply.
@@ -158,6 +161,12 @@ qint64 SocketControl::BytesToWrite() const {
 bool SocketControl::GetData(QString& retText) {
     QByteArray bytes = incomplete + socket->readAll();
     retText = FromCodePage932(bytes, incomplete);
+    return true;
+}
+
+bool SocketControl::GetBytes(QByteArray& retBytes) {
+    retBytes = incomplete + socket->readAll();
+    incomplete.clear();
     return true;
 }
 

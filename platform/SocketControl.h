@@ -53,12 +53,16 @@ class SocketControl : public QObject {
 
     // Sends text as code page 932 bytes; false when the socket is not connected.
     bool SendData(const QString& sText);
+    // Sends bytes as they are, for a protocol that counts octets; false when not connected.
+    bool SendBytes(const QByteArray& bytes);
     // Bytes handed to SendData that the connection has not yet taken (in TLS: not yet
     // encrypted and written); 0 once everything has gone out to the network.
     qint64 BytesToWrite() const;
     // Takes every byte received so far as text (a double-byte character cut in two by the
     // network waits for its second half).
     bool GetData(QString& retText);
+    // Takes every byte received so far as it is.
+    bool GetBytes(QByteArray& retBytes);
     // Drops the connection at once; the state becomes closed. Harmless when already closed.
     void Close();
     int State() const { return state; }

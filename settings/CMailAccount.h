@@ -24,7 +24,15 @@ struct CMailAccount {
     QString POPCertificate;     // pinned SHA-256 fingerprint in hex; empty: the usual verification
     QString SMTPCertificate;    //
     int SMTPAuthWithoutTLS = 0; // 1: AUTH may go over a connection without TLS
+
+    // The incoming protocol (POPHost, POPPort, POPSecurity and POPCertificate serve either);
+    // main.mla holds each only when it differs from its default.
+    int MailProtocol = 0;                         // 0 POP3, 1 IMAP
+    QString IMAPFolder = QStringLiteral("INBOX"); // the folder requests arrive in
 };
+
+// The choices of MailProtocol.
+enum MailProtocolChoice { ProtocolPOP3 = 0, ProtocolIMAP = 1 };
 
 // The security choices of POPSecurity and SMTPSecurity.
 enum MailSecurity { SecurityNone = 0, SecurityStartTls = 1, SecurityTls = 2 };

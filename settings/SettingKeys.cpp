@@ -47,6 +47,8 @@ std::span<const RecordField<CMailAccount>> MailAccountFields() {
         {"SMTPAuthWithoutTLS", &A::SMTPAuthWithoutTLS, true},
         {"POPCertificate", &A::POPCertificate, true},
         {"SMTPCertificate", &A::SMTPCertificate, true},
+        {"MailProtocol", &A::MailProtocol, true},
+        {"IMAPFolder", &A::IMAPFolder, true},
     };
     return fields;
 }

@@ -221,3 +221,27 @@ TEST_F(MailAccountFileTest, SecureMailKeysAreOptionalButMustReadWhenPresent) {
         LoggedMessages(folder),
         QStringList{QStringLiteral("アカウントファイルのデータが欠けています \"") + Path() + u'"'});
 }
+
+TEST_F(MailAccountFileTest, TheProtocolKeysFollowTheSecureMailKeysOnlyWhenNotDefault) {
+    CMailAccount stored = SampleAccount();
+    stored.POPSecurity = 1;
+    stored.SMTPCertificate = QStringLiteral("ab");
+    stored.MailProtocol = ProtocolIMAP;
+    stored.IMAPFolder = QStringLiteral("カメラ");
+    SaveMailAccountFile(Options(), stored);
+    const QStringList lines = OptionText(QStringLiteral("main.mla")).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(lines.mid(13, 4), (QStringList{"POPSecurity=1", "SMTPCertificate=ab",
+                                             "MailProtocol=1", "IMAPFolder=カメラ"}));
+    LoadMailAccountFile(Options(), account, isError, isLoaded);
+    EXPECT_TRUE(isLoaded);
+    EXPECT_EQ(account.MailProtocol, ProtocolIMAP);
+    EXPECT_EQ(account.IMAPFolder, stored.IMAPFolder);
+
+    // The defaults write nothing and come back when the keys are absent.
+    SaveMailAccountFile(Options(), SampleAccount());
+    EXPECT_FALSE(OptionText(QStringLiteral("main.mla")).contains(QStringLiteral("IMAP")));
+    EXPECT_FALSE(OptionText(QStringLiteral("main.mla")).contains(QStringLiteral("MailProtocol")));
+    LoadMailAccountFile(Options(), account, isError, isLoaded);
+    EXPECT_EQ(account.MailProtocol, ProtocolPOP3);
+    EXPECT_EQ(account.IMAPFolder, QStringLiteral("INBOX"));
+}

@@ -80,6 +80,8 @@ bool DovecotServer::Start(const std::vector<User>& users, QString& retProblem) {
     }
     port = FreeLoopbackPort();
     tlsPort = certFile.isEmpty() ? 0 : FreeLoopbackPort();
+    imapPort = imap ? FreeLoopbackPort() : 0;
+    imapTlsPort = imap && !certFile.isEmpty() ? FreeLoopbackPort() : 0;
     const QString config = dir.filePath(QStringLiteral("dovecot.conf"));
     if (!prepared || port == 0 || (!certFile.isEmpty() && (tlsPort == 0 || tlsPort == port)) ||
         !WriteFile(dir.filePath(QStringLiteral("users")), passwd) ||
@@ -135,7 +137,7 @@ QString DovecotServer::MaildirOf(const QString& user) const {
 QString DovecotServer::Config() const {
     const QString b = base.path();
     QString text =
-        QStringLiteral("protocols = pop3\n"
+        QStringLiteral("protocols = pop3%7\n"
                        "listen = 127.0.0.1\n"
                        "%4"
                        "disable_plaintext_auth = no\n"
@@ -165,7 +167,10 @@ QString DovecotServer::Config() const {
                      ? QStringLiteral("    port = 0\n")
                      : QStringLiteral("    address = 127.0.0.1\n    port = %1\n    ssl = yes\n")
                            .arg(tlsPort))
-            .arg(reuseXUidl ? QStringLiteral("yes") : QStringLiteral("no"));
+            .arg(reuseXUidl ? QStringLiteral("yes") : QStringLiteral("no"))
+            .arg(imap ? QStringLiteral(" imap") : QString());
+    if (imap)
+        text += ImapConfig();
     if (asRoot) {
         // The mail user cannot pass the private temporary folder: chroot into the mailboxes.
         return text + QStringLiteral("first_valid_uid = %2\nfirst_valid_gid = %3\n"
@@ -189,6 +194,23 @@ QString DovecotServer::Config() const {
                       .arg(getuid())
                       .arg(getgid())
                       .arg(userName, groupName);
+}
+
+QString DovecotServer::ImapConfig() const {
+    QString text =
+        QStringLiteral("service imap-login {\n%1"
+                       "  inet_listener imap {\n    address = 127.0.0.1\n    port = %2\n  }\n"
+                       "  inet_listener imaps {\n%3  }\n}\n")
+            .arg(asRoot ? QString() : QStringLiteral("  chroot =\n"))
+            .arg(imapPort)
+            .arg(imapTlsPort == 0
+                     ? QStringLiteral("    port = 0\n")
+                     : QStringLiteral("    address = 127.0.0.1\n    port = %1\n    ssl = yes\n")
+                           .arg(imapTlsPort));
+    // The server without IDLE, as some providers run theirs.
+    if (imapNoIdle)
+        text += QStringLiteral("imap_capability = IMAP4rev1 LITERAL+ SASL-IR UIDPLUS\n");
+    return text;
 }
 
 bool DovecotServer::WaitForGreeting() {

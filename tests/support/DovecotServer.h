@@ -24,6 +24,12 @@ class DovecotServer {
     // Before Start: the server offers STLS on its plain port and TLS from the first byte on a
     // second port (TlsPort), with this certificate chain and key.
     void OfferTls(const QString& certFile, const QString& keyFile);
+    // Before Start: the server speaks IMAP too, on ImapPort (STARTTLS there when it offers
+    // TLS, and TLS from the first byte on ImapTlsPort). noIdle: without the IDLE capability.
+    void OfferImap(bool noIdle = false) {
+        imap = true;
+        imapNoIdle = noIdle;
+    }
     // Before Start: a message's X-UIDL header, when it has one, is its UIDL, so that a test
     // chooses the identifier the client sees.
     void ReuseXUidl() { reuseXUidl = true; }
@@ -33,6 +39,8 @@ class DovecotServer {
     bool Start(const std::vector<User>& users, QString& retProblem);
     int Port() const { return port; }
     int TlsPort() const { return tlsPort; }
+    int ImapPort() const { return imapPort; }
+    int ImapTlsPort() const { return imapTlsPort; }
     // Puts message into user's mailbox as a new mail.
     bool Deliver(const QString& user, const QByteArray& message);
     // The number of mails stored in user's mailbox.
@@ -43,12 +51,17 @@ class DovecotServer {
   private:
     QString MaildirOf(const QString& user) const;
     QString Config() const;
+    QString ImapConfig() const;
     bool WaitForGreeting();
 
     QTemporaryDir base{QStringLiteral("/tmp/dvc-XXXXXX")}; // short: socket paths are limited
     QProcess master;
     int port = 0;
     int tlsPort = 0;
+    int imapPort = 0;
+    int imapTlsPort = 0;
+    bool imap = false;
+    bool imapNoIdle = false;
     QString certFile, keyFile;
     bool asRoot;
     bool reuseXUidl = false;
