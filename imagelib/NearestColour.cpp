@@ -7,10 +7,19 @@ namespace {
 // The longest list of an 8-cube that its 4-cubes share.
 constexpr uint32_t kShort = 6;
 
+int Channel(const PaletteEntry& entry, int c) {
+    return c == 0 ? entry.red : c == 1 ? entry.green : entry.blue;
+}
+
 } // namespace
 
 NearestColour::NearestColour(const std::vector<PaletteEntry>& palette)
-    : palette(palette), blocks(size_t{1} << 12, -1) {}
+    : palette(palette), blocks(size_t{1} << 12, -1) {
+    // Room for the lists of a busy photograph, so that they are not copied as they grow; pages
+    // that are never written cost nothing.
+    cubes.reserve(size_t{1} << 16);
+    lists.reserve(size_t{1} << 18);
+}
 
 int32_t NearestColour::ListLarge(size_t large) {
     const int corner[3] = {int(large >> 8) << 4, int(large >> 4 & 15) << 4, int(large & 15) << 4};
@@ -51,21 +60,20 @@ int32_t NearestColour::ListWithin(const int corner[3], int side, int32_t from) {
 int32_t NearestColour::List(const int corner[3], int side, const uint32_t* entries, size_t count) {
     // An entry can be nearest to some colour of the cube only if the cube's nearest colour to it
     // is no farther than the cube's farthest colour is from some other entry.
-    uint32_t least[256];
-    uint32_t reach = ~0u;
-    for (size_t i = 0; i < count; ++i) {
-        const PaletteEntry& entry = palette[entries[i] & 255];
-        const int channels[3] = {entry.red, entry.green, entry.blue};
-        uint32_t nearSquares = 0, farSquares = 0;
-        for (int c = 0; c < 3; ++c) {
-            const int low = corner[c] - channels[c], high = low + side - 1;
-            const int near = std::max({low, -high, 0}), far = std::max(-low, high);
-            nearSquares += uint32_t(near * near);
-            farSquares += uint32_t(far * far);
+    // Channel by channel over all entries, which the compiler turns into vector code.
+    uint32_t least[256] = {}, farthest[256] = {};
+    for (int c = 0; c < 3; ++c) {
+        int values[256];
+        for (size_t i = 0; i < count; ++i)
+            values[i] = Channel(palette[entries[i] & 255], c);
+        for (size_t i = 0; i < count; ++i) {
+            const int low = corner[c] - values[i], high = low + side - 1;
+            const int near = std::max(std::max(low, -high), 0), far = std::max(-low, high);
+            least[i] += uint32_t(near * near);
+            farthest[i] += uint32_t(far * far);
         }
-        least[i] = nearSquares;
-        reach = std::min(reach, farSquares);
     }
+    const uint32_t reach = *std::min_element(farthest, farthest + count);
     // Every entry is written and only those kept are counted: a branch here is a coin toss.
     const size_t start = lists.size();
     lists.resize(start + 1 + count);

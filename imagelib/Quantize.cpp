@@ -34,7 +34,7 @@ bool IndexOwnColours(const Image& image, Image& retIndexed) {
 // The colours of at most kSamples pixels spread evenly over the image: enough for the palette
 // of a photograph of any size.
 ColourTable SampleColours(const Image& image) {
-    constexpr size_t kSamples = size_t{1} << 14;
+    constexpr size_t kSamples = size_t{1} << 13;
     const size_t count = size_t(image.width) * image.height;
     const size_t step = (count + kSamples - 1) / kSamples;
     ColourTable table(std::min(count, kSamples));
