@@ -5,7 +5,7 @@
 namespace {
 
 // The longest list of an 8-cube that its 4-cubes share.
-constexpr uint32_t kShort = 6;
+constexpr uint32_t kShort = 24;
 
 int Channel(const PaletteEntry& entry, int c) {
     return c == 0 ? entry.red : c == 1 ? entry.green : entry.blue;
@@ -76,7 +76,7 @@ int32_t NearestColour::List(const int corner[3], int side, const uint32_t* entri
     const uint32_t reach = *std::min_element(farthest, farthest + count);
     // Every entry is written and only those kept are counted: a branch here is a coin toss.
     const size_t start = lists.size();
-    lists.resize(start + 1 + count);
+    lists.resize(start + 1 + std::max(count, kScan));
     uint32_t* kept = lists.data() + start + 1;
     size_t length = 0;
     for (size_t i = 0; i < count; ++i) {
@@ -84,7 +84,9 @@ int32_t NearestColour::List(const int corner[3], int side, const uint32_t* entri
         length += least[i] <= reach;
     }
     lists[start] = uint32_t(length);
-    lists.resize(start + 1 + length);
     std::sort(kept, kept + length);
+    // At least the entry whose farthest colour sets the reach is kept.
+    std::fill(kept + length, kept + std::max(length, kScan), kept[0]);
+    lists.resize(start + 1 + std::max(length, kScan));
     return int32_t(start);
 }

@@ -6,6 +6,7 @@
 // of its cube of 16x16x16.
 #include "Image.h"
 
+#include <algorithm>
 #include <cstdint>
 
 class NearestColour {
@@ -22,23 +23,28 @@ class NearestColour {
         if (small < 0)
             small = ListSmall(red, green, blue, cubes.data() + blocks[large]);
         const uint32_t* list = lists.data() + small;
-        unsigned char best = 0;
+        // The first kScan entries are measured whatever they are, which costs less than a
+        // branch the processor cannot guess; the rest only while one can still come nearer.
         uint32_t nearest = ~0u;
-        for (const uint32_t* entry = list + 1; entry <= list + list[0]; ++entry) {
-            if (nearest <= *entry >> 8)
-                break;
-            const PaletteEntry& colour = palette[*entry & 255];
-            const int r = red - colour.red, g = green - colour.green, b = blue - colour.blue;
-            const uint32_t distance = uint32_t(r * r + g * g + b * b);
-            if (distance < nearest) {
-                nearest = distance;
-                best = static_cast<unsigned char>(*entry & 255);
-            }
-        }
-        return best;
+        for (size_t i = 1; i <= kScan; ++i)
+            nearest = std::min(nearest, Key(red, green, blue, list[i]));
+        for (const uint32_t* entry = list + 1 + kScan;
+             entry <= list + list[0] && *entry >> 8 < nearest >> 8; ++entry)
+            nearest = std::min(nearest, Key(red, green, blue, *entry));
+        return static_cast<unsigned char>(nearest & 255);
     }
 
   private:
+    // Every list has room for this many entries; a shorter one repeats its first.
+    static constexpr size_t kScan = 4;
+
+    // The squared distance of the colour from the entry of a list above the entry's index,
+    // so that the least key names the nearest entry.
+    uint32_t Key(int red, int green, int blue, uint32_t entry) const {
+        const PaletteEntry& colour = palette[entry & 255];
+        const int r = red - colour.red, g = green - colour.green, b = blue - colour.blue;
+        return uint32_t(r * r + g * g + b * b) << 8 | (entry & 255);
+    }
     // The place of a colour's 4-cube within its 16-cube: its 8-cube's, then its own within that.
     static size_t Small(int red, int green, int blue) {
         return size_t(red >> 3 & 1) << 5 | size_t(green >> 3 & 1) << 4 |
