@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 namespace {
 
@@ -43,8 +44,12 @@ struct Box {
     double gain = 0; // how much the best cut lowers the error
 };
 
-// The box of colours[begin, end), with its moments and its best cut.
-Box Measure(const std::vector<CountedColour>& colours, size_t begin, size_t end) {
+// The moments of each plane across each channel.
+using Planes = std::array<std::array<Moments, 256>, 3>;
+
+// The box of colours[begin, end), with its moments and its best cut; planes is scratch space,
+// of which only the planes the box spans are cleared.
+Box Measure(const std::vector<CountedColour>& colours, size_t begin, size_t end, Planes& planes) {
     Box box;
     box.begin = begin;
     box.end = end;
@@ -54,8 +59,6 @@ Box Measure(const std::vector<CountedColour>& colours, size_t begin, size_t end)
             low[c] = std::min<int>(low[c], colours[i].channel[c]);
             high[c] = std::max<int>(high[c], colours[i].channel[c]);
         }
-    // The moments of each plane across each channel, in one pass.
-    std::array<std::array<Moments, 256>, 3> planes;
     for (int c = 0; c < 3; ++c)
         std::fill(planes[c].begin() + low[c], planes[c].begin() + high[c] + 1, Moments{});
     for (size_t i = begin; i < end; ++i) {
@@ -67,6 +70,9 @@ Box Measure(const std::vector<CountedColour>& colours, size_t begin, size_t end)
     for (int axis = 0; axis < 3; ++axis) {
         Moments below;
         for (int plane = low[axis]; plane < high[axis]; ++plane) {
+            // A cut after an empty plane is the cut after the plane before it.
+            if (planes[axis][size_t(plane)].weight == 0)
+                continue;
             below.Add(planes[axis][size_t(plane)], 1);
             Moments above = box.moments;
             above.Add(below, -1);
@@ -87,7 +93,9 @@ std::vector<PaletteEntry> ChoosePalette(std::vector<CountedColour>& colours, siz
     std::vector<Box> boxes;
     if (colours.empty() || maxColours == 0)
         return {};
-    boxes.push_back(Measure(colours, 0, colours.size()));
+    // On the heap and reused: clearing it whole for every box would cost more than the cuts.
+    const auto planes = std::make_unique<Planes>();
+    boxes.push_back(Measure(colours, 0, colours.size(), *planes));
     while (boxes.size() < maxColours) {
         const auto best = std::max_element(
             boxes.begin(), boxes.end(), [](const Box& a, const Box& b) { return a.gain < b.gain; });
@@ -98,8 +106,8 @@ std::vector<PaletteEntry> ChoosePalette(std::vector<CountedColour>& colours, siz
             colours.begin() + ptrdiff_t(best->begin), colours.begin() + ptrdiff_t(best->end),
             [&](const CountedColour& colour) { return colour.channel[axis] <= plane; });
         const size_t cut = size_t(middle - colours.begin()), end = best->end;
-        *best = Measure(colours, best->begin, cut);
-        boxes.push_back(Measure(colours, cut, end));
+        *best = Measure(colours, best->begin, cut, *planes);
+        boxes.push_back(Measure(colours, cut, end, *planes));
     }
     std::vector<PaletteEntry> palette;
     for (const Box& box : boxes) {

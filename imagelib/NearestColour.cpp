@@ -1,51 +1,92 @@
 #include "NearestColour.h"
 
 #include <algorithm>
-#include <cmath>
+
+namespace {
+
+// The longest list of an 8-cube that its 4-cubes share.
+constexpr uint32_t kShort = 24;
+
+int Channel(const PaletteEntry& entry, int c) {
+    return c == 0 ? entry.red : c == 1 ? entry.green : entry.blue;
+}
+
+} // namespace
 
 NearestColour::NearestColour(const std::vector<PaletteEntry>& palette)
-    : palette(palette), small(size_t{1} << 15, -1), large(size_t{1} << 12, -1) {}
+    : palette(palette), blocks(size_t{1} << 12, -1) {
+    // Room for the lists of a busy photograph, so that they are not copied as they grow; pages
+    // that are never written cost nothing.
+    cubes.reserve(size_t{1} << 16);
+    lists.reserve(size_t{1} << 18);
+}
 
-int32_t NearestColour::ListSmall(size_t cube) {
-    const int corner[3] = {int(cube >> 10) << 3, int(cube >> 5 & 31) << 3, int(cube & 31) << 3};
-    const size_t outer =
-        size_t(corner[0] >> 4) << 8 | size_t(corner[1] >> 4) << 4 | size_t(corner[2] >> 4);
+int32_t NearestColour::ListLarge(size_t large) {
+    const int corner[3] = {int(large >> 8) << 4, int(large >> 4 & 15) << 4, int(large & 15) << 4};
     uint32_t entries[256];
-    if (large[outer] < 0) {
-        for (uint32_t i = 0; i < palette.size(); ++i)
-            entries[i] = i;
-        const int outerCorner[3] = {corner[0] & ~15, corner[1] & ~15, corner[2] & ~15};
-        large[outer] = List(outerCorner, 16, entries, palette.size());
+    for (uint32_t i = 0; i < palette.size(); ++i)
+        entries[i] = i;
+    const int32_t block = int32_t(cubes.size());
+    cubes.push_back(List(corner, 16, entries, palette.size()));
+    cubes.resize(cubes.size() + 72, -1);
+    return block;
+}
+
+int32_t NearestColour::ListSmall(int red, int green, int blue, int32_t* block) {
+    const size_t place = Small(red, green, blue) >> 3;
+    int32_t& middle = block[1 + place];
+    if (middle < 0) {
+        const int corner[3] = {red & ~7, green & ~7, blue & ~7};
+        middle = ListWithin(corner, 8, block[0]);
+        // A short list is searched about as fast as a shorter one is made, so the 4-cubes
+        // share it.
+        if (lists[size_t(middle)] <= kShort) {
+            std::fill(block + 9 + 8 * place, block + 17 + 8 * place, middle);
+            return middle;
+        }
     }
+    const int corner[3] = {red & ~3, green & ~3, blue & ~3};
+    return ListWithin(corner, 4, middle);
+}
+
+int32_t NearestColour::ListWithin(const int corner[3], int side, int32_t from) {
     // The outer list is copied out first: appending may move it.
-    const auto start = lists.begin() + large[outer];
+    const auto start = lists.begin() + from;
+    uint32_t entries[256];
     std::copy(start + 1, start + 1 + *start, entries);
-    return List(corner, 8, entries, *start);
+    return List(corner, side, entries, *start);
 }
 
 int32_t NearestColour::List(const int corner[3], int side, const uint32_t* entries, size_t count) {
-    // An entry can be nearest to some colour of the cube only if it is no farther from the
-    // cube's centre than the entry nearest to the centre plus the cube's diagonal.
-    const float half = float(side - 1) / 2, reach = half * std::sqrt(3.0f);
-    const float centre[3] = {corner[0] + half, corner[1] + half, corner[2] + half};
-    float distances[256];
-    float nearest = 1e9f;
-    for (size_t i = 0; i < count; ++i) {
-        const PaletteEntry& entry = palette[entries[i] & 255];
-        const float r = entry.red - centre[0], g = entry.green - centre[1],
-                    b = entry.blue - centre[2];
-        distances[i] = r * r + g * g + b * b;
-        nearest = std::min(nearest, distances[i]);
-    }
-    const float limit = std::sqrt(nearest) + 2 * reach + 0.01f;
-    const int32_t start = int32_t(lists.size());
-    lists.push_back(0);
-    for (size_t i = 0; i < count; ++i)
-        if (distances[i] <= limit * limit) {
-            const float closest = std::max(0.0f, std::sqrt(distances[i]) - reach - 0.01f);
-            lists.push_back(uint32_t(closest * closest) << 8 | (entries[i] & 255));
+    // An entry can be nearest to some colour of the cube only if the cube's nearest colour to it
+    // is no farther than the cube's farthest colour is from some other entry.
+    // Channel by channel over all entries, which the compiler turns into vector code.
+    uint32_t least[256] = {}, farthest[256] = {};
+    for (int c = 0; c < 3; ++c) {
+        int values[256];
+        for (size_t i = 0; i < count; ++i)
+            values[i] = Channel(palette[entries[i] & 255], c);
+        for (size_t i = 0; i < count; ++i) {
+            const int low = corner[c] - values[i], high = low + side - 1;
+            const int near = std::max(std::max(low, -high), 0), far = std::max(-low, high);
+            least[i] += uint32_t(near * near);
+            farthest[i] += uint32_t(far * far);
         }
-    lists[size_t(start)] = uint32_t(lists.size()) - uint32_t(start) - 1;
-    std::sort(lists.begin() + start + 1, lists.end());
-    return start;
+    }
+    const uint32_t reach = *std::min_element(farthest, farthest + count);
+    // Every entry is written and only those kept are counted: a branch here is a coin toss.
+    const size_t start = lists.size();
+    lists.resize(start + 1 + std::max(count, kScan));
+    uint32_t* kept = lists.data() + start + 1;
+    size_t length = 0;
+    for (size_t i = 0; i < count; ++i) {
+        kept[length] = least[i] << 8 | (entries[i] & 255);
+        length += least[i] <= reach;
+    }
+    lists[start] = uint32_t(length);
+    std::sort(kept, kept + length);
+    // At least the entry whose farthest colour sets the reach is kept.
+    std::fill(kept + length, kept + std::max(length, kScan), kept[0]);
+    lists.resize(start + 1 + std::max(length, kScan));
+    return int32_t(start);
 }

@@ -34,7 +34,7 @@ bool IndexOwnColours(const Image& image, Image& retIndexed) {
 // The colours of at most kSamples pixels spread evenly over the image: enough for the palette
 // of a photograph of any size.
 ColourTable SampleColours(const Image& image) {
-    constexpr size_t kSamples = size_t{1} << 16;
+    constexpr size_t kSamples = size_t{1} << 13;
     const size_t count = size_t(image.width) * image.height;
     const size_t step = (count + kSamples - 1) / kSamples;
     ColourTable table(std::min(count, kSamples));
@@ -68,7 +68,7 @@ std::vector<CountedColour> MergeColours(const std::vector<CountedColour>& colour
 // The colours to choose a palette from: merged into cubes as large as leave at least kEnough
 // of them, which keeps the search short on a photograph and exact on a gradient.
 std::vector<CountedColour> ColoursToChooseFrom(const std::vector<CountedColour>& colours) {
-    constexpr size_t kEnough = 2048;
+    constexpr size_t kEnough = 1024;
     for (int bits = 5; bits < 8; ++bits) {
         std::vector<CountedColour> merged = MergeColours(colours, bits);
         if (merged.size() >= kEnough)
