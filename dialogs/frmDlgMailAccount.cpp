@@ -13,11 +13,14 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -33,7 +36,21 @@ bool IsPort(int port) {
 
 // The usual port of each security choice: none, STARTTLS (STLS), TLS from the start.
 constexpr int UsualPOPPorts[3] = {110, 110, 995};
+constexpr int UsualIMAPPorts[3] = {143, 143, 993};
 constexpr int UsualSMTPPorts[3] = {25, 587, 465};
+
+int UsualPort(const int ports[3], const QComboBox* security) {
+    const int choice = security->currentIndex();
+    return ports[choice >= 0 && choice < 3 ? choice : 0];
+}
+
+// The incoming protocol's name in the messages that the POP3 account always had.
+QString ProtocolName(int protocol) {
+    return protocol == ProtocolIMAP ? QStringLiteral("IMAP") : QStringLiteral("POP3");
+}
+
+const QString TestCaption = QStringLiteral("接続テスト");
+const QString StopCaption = QStringLiteral("中止");
 
 QComboBox* MakeChoice(const char* objectName, std::initializer_list<const char16_t*> items) {
     QComboBox* list = MakeDropDownList(objectName);
@@ -54,18 +71,21 @@ frmDlgMailAccount::frmDlgMailAccount(QWidget* parent)
       txtPOP(MakeTextBox("txtPOP")), txtPOPPort(MakeTextBox("txtPOPPort")),
       chkAPOP(MakeCheckBox("chkAPOP", QStringLiteral("MD5"))), txtSMTP(MakeTextBox("txtSMTP")),
       txtSMTPPort(MakeTextBox("txtSMTPPort")), txtTimeout(MakeTextBox("txtTimeout")),
+      cboMailProtocol(MakeChoice("cboMailProtocol", {u"POP3", u"IMAP"})),
+      txtIMAPFolder(MakeTextBox("txtIMAPFolder")),
       cboPOPSecurity(MakeChoice("cboPOPSecurity", {u"なし", u"STLS", u"SSL/TLS"})),
       txtPOPCertificate(MakeTextBox("txtPOPCertificate")),
       cboSMTPSecurity(MakeChoice("cboSMTPSecurity", {u"なし", u"STARTTLS", u"SSL/TLS"})),
       txtSMTPCertificate(MakeTextBox("txtSMTPCertificate")),
-      cboSMTPAuth(MakeChoice("cboSMTPAuth", {u"なし", u"POPと同じユーザー名とパスワード",
+      cboSMTPAuth(MakeChoice("cboSMTPAuth", {u"なし", u"受信サーバーと同じユーザー名とパスワード",
                                              u"SMTP用のユーザー名とパスワード"})),
       txtSMTPUserName(MakeTextBox("txtSMTPUserName")),
       txtSMTPPassword(MakeTextBox("txtSMTPPassword")),
       chkSMTPAuthWithoutTLS(MakeCheckBox("chkSMTPAuthWithoutTLS",
                                          QStringLiteral("暗号化されていない接続でも認証する"))),
-      cmdConnectionTest(MakeButton("cmdConnectionTest", QStringLiteral("接続テスト"))),
-      cmdPinPOP(MakeButton("cmdPinPOP", QStringLiteral("POPの証明書を登録"))),
+      cmdConnectionTest(MakeButton("cmdConnectionTest", TestCaption)),
+      prgConnectionTest(new QProgressBar),
+      cmdPinPOP(MakeButton("cmdPinPOP", QStringLiteral("受信サーバーの証明書を登録"))),
       cmdPinSMTP(MakeButton("cmdPinSMTP", QStringLiteral("SMTPの証明書を登録"))),
       txtTestReport(new QPlainTextEdit) {
     for (QLineEdit* password : {txtPassword, txtSMTPPassword}) {
@@ -73,12 +93,12 @@ frmDlgMailAccount::frmDlgMailAccount(QWidget* parent)
         // Every character shows as "*", whatever the style's own mask character.
         password->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     }
-    for (QLineEdit* textBox :
-         {txtName, txtMailAddr, txtUserName, txtPassword, txtPOP, txtPOPPort, txtSMTP, txtSMTPPort,
-          txtTimeout, txtPOPCertificate, txtSMTPCertificate, txtSMTPUserName, txtSMTPPassword})
+    for (QLineEdit* textBox : {txtName, txtMailAddr, txtUserName, txtPassword, txtPOP, txtPOPPort,
+                               txtSMTP, txtSMTPPort, txtTimeout, txtIMAPFolder, txtPOPCertificate,
+                               txtSMTPCertificate, txtSMTPUserName, txtSMTPPassword})
         SelectAllOnFocus(textBox);
     const int numberWidth = txtPOPPort->fontMetrics().averageCharWidth() * 10;
-    for (QLineEdit* textBox : {txtPOPPort, txtSMTPPort, txtTimeout})
+    for (QLineEdit* textBox : {txtPOPPort, txtSMTPPort, txtTimeout, txtIMAPFolder})
         textBox->setMaximumWidth(numberWidth);
 
     auto* Label12 = MakeLabel(
@@ -102,8 +122,12 @@ frmDlgMailAccount::frmDlgMailAccount(QWidget* parent)
     ++row;
     addRow("Label3", QStringLiteral("パスワード(&P)"), txtPassword);
     ++row;
-    addRow("Label4", QStringLiteral("P&OPホスト"), txtPOP);
-    grid->addWidget(MakeLabel("Label5", QStringLiteral("POPポート(&R)"), txtPOPPort), row, 2);
+    addRow("Label21", QStringLiteral("受信方式(&I)"), cboMailProtocol);
+    grid->addWidget(MakeLabel("Label22", QStringLiteral("フォルダ(&F)"), txtIMAPFolder), row, 2);
+    grid->addWidget(txtIMAPFolder, row, 3);
+    ++row;
+    addRow("Label4", QStringLiteral("受信サーバー(&O)"), txtPOP);
+    grid->addWidget(MakeLabel("Label5", QStringLiteral("ポート(&R)"), txtPOPPort), row, 2);
     grid->addWidget(txtPOPPort, row, 3);
     ++row;
     addRow("Label6", QStringLiteral("&APOP"), chkAPOP);
@@ -133,7 +157,7 @@ frmDlgMailAccount::frmDlgMailAccount(QWidget* parent)
         security->addWidget(pin, at, 3);
         security->addWidget(pinButton, at, 4);
     };
-    addSecurityRow(0, "Label13", QStringLiteral("POPの暗号化"), cboPOPSecurity, "Label14",
+    addSecurityRow(0, "Label13", QStringLiteral("受信サーバーの暗号化"), cboPOPSecurity, "Label14",
                    txtPOPCertificate, cmdPinPOP);
     addSecurityRow(1, "Label15", QStringLiteral("SMTPの暗号化"), cboSMTPSecurity, "Label16",
                    txtSMTPCertificate, cmdPinSMTP);
@@ -158,16 +182,25 @@ frmDlgMailAccount::frmDlgMailAccount(QWidget* parent)
     txtTestReport->setObjectName(QStringLiteral("txtTestReport"));
     txtTestReport->setReadOnly(true);
     txtTestReport->setMinimumHeight(txtName->fontMetrics().height() * 6);
+    // While a test runs its button stops it, and the bar moves to show that a step waits.
+    prgConnectionTest->setObjectName(QStringLiteral("prgConnectionTest"));
+    prgConnectionTest->setRange(0, 0);
+    prgConnectionTest->setTextVisible(false);
+    prgConnectionTest->hide();
     auto* testRow = new QHBoxLayout;
     testRow->addWidget(cmdConnectionTest);
+    testRow->addWidget(prgConnectionTest);
     testRow->addStretch();
     cmdPinPOP->setEnabled(false);
     cmdPinSMTP->setEnabled(false);
 
+    connect(cboMailProtocol, &QComboBox::currentIndexChanged, this,
+            &frmDlgMailAccount::cboMailProtocol_Click);
     connect(cboPOPSecurity, &QComboBox::currentIndexChanged, this,
-            [this] { SecurityChanged(cboPOPSecurity, txtPOPPort, UsualPOPPorts); });
-    connect(cboSMTPSecurity, &QComboBox::currentIndexChanged, this,
-            [this] { SecurityChanged(cboSMTPSecurity, txtSMTPPort, UsualSMTPPorts); });
+            [this] { MoveToUsualPort(txtPOPPort, popUsualShown, UsualIncomingPort()); });
+    connect(cboSMTPSecurity, &QComboBox::currentIndexChanged, this, [this] {
+        MoveToUsualPort(txtSMTPPort, smtpUsualShown, UsualPort(UsualSMTPPorts, cboSMTPSecurity));
+    });
     connect(cboSMTPAuth, &QComboBox::currentIndexChanged, this,
             &frmDlgMailAccount::cboSMTPAuth_Click);
     connect(cmdConnectionTest, &QPushButton::clicked, this,
@@ -209,16 +242,19 @@ void frmDlgMailAccount::Loadset(const CMailAccount& clsAccount) {
     txtUserName->setText(clsAccount.UserName);
     txtPassword->setText(clsAccount.Password);
     txtPOP->setText(clsAccount.POPHost);
-    txtPOPPort->setText(ParamNumberText(clsAccount.POPPort));
     chkAPOP->setChecked(clsAccount.APOP != 0);
     txtSMTP->setText(clsAccount.SMTPHost);
-    txtSMTPPort->setText(ParamNumberText(clsAccount.SMTPPort));
     txtTimeout->setText(ParamNumberText(clsAccount.Timeout));
+    txtIMAPFolder->setText(clsAccount.IMAPFolder);
+    cboMailProtocol->setCurrentIndex(Choice(cboMailProtocol, clsAccount.MailProtocol));
+    cboPOPSecurity->setCurrentIndex(Choice(cboPOPSecurity, clsAccount.POPSecurity));
+    cboSMTPSecurity->setCurrentIndex(Choice(cboSMTPSecurity, clsAccount.SMTPSecurity));
     // The ports as stored, whatever the choices' usual ones.
-    popSecurityShown = Choice(cboPOPSecurity, clsAccount.POPSecurity);
-    smtpSecurityShown = Choice(cboSMTPSecurity, clsAccount.SMTPSecurity);
-    cboPOPSecurity->setCurrentIndex(popSecurityShown);
-    cboSMTPSecurity->setCurrentIndex(smtpSecurityShown);
+    txtPOPPort->setText(ParamNumberText(clsAccount.POPPort));
+    txtSMTPPort->setText(ParamNumberText(clsAccount.SMTPPort));
+    popUsualShown = UsualIncomingPort();
+    smtpUsualShown = UsualPort(UsualSMTPPorts, cboSMTPSecurity);
+    cboMailProtocol_Click();
     txtPOPCertificate->setText(clsAccount.POPCertificate);
     txtSMTPCertificate->setText(clsAccount.SMTPCertificate);
     cboSMTPAuth->setCurrentIndex(Choice(cboSMTPAuth, clsAccount.SMTPAuth));
@@ -245,6 +281,8 @@ CMailAccount frmDlgMailAccount::ReadControls() const {
     account.SMTPHost = txtSMTP->text();
     account.SMTPPort = NumberOrZero(txtSMTPPort);
     account.Timeout = NumberOrZero(txtTimeout);
+    account.MailProtocol = cboMailProtocol->currentIndex();
+    account.IMAPFolder = txtIMAPFolder->text().trimmed();
     account.POPSecurity = cboPOPSecurity->currentIndex();
     account.SMTPSecurity = cboSMTPSecurity->currentIndex();
     account.POPCertificate = txtPOPCertificate->text().trimmed();
@@ -260,13 +298,26 @@ CMailAccount frmDlgMailAccount::ReadControls() const {
     return account;
 }
 
-void frmDlgMailAccount::SecurityChanged(QComboBox* choice, QLineEdit* port,
-                                        const int usualPorts[3]) {
-    int& shown = choice == cboPOPSecurity ? popSecurityShown : smtpSecurityShown;
-    const int now = choice->currentIndex();
-    if (NumberOrZero(port) == usualPorts[shown] && now >= 0 && now < 3)
-        port->setText(ParamNumberText(usualPorts[now]));
-    shown = now;
+void frmDlgMailAccount::MoveToUsualPort(QLineEdit* port, int& usualShown, int usual) {
+    if (NumberOrZero(port) == usualShown)
+        port->setText(ParamNumberText(usual));
+    usualShown = usual;
+}
+
+int frmDlgMailAccount::UsualIncomingPort() const {
+    return UsualPort(cboMailProtocol->currentIndex() == ProtocolIMAP ? UsualIMAPPorts
+                                                                     : UsualPOPPorts,
+                     cboPOPSecurity);
+}
+
+void frmDlgMailAccount::cboMailProtocol_Click() {
+    const bool imap = cboMailProtocol->currentIndex() == ProtocolIMAP;
+    // APOP is POP3's; a folder is IMAP's.
+    chkAPOP->setEnabled(!imap);
+    txtIMAPFolder->setEnabled(imap);
+    cboPOPSecurity->setItemText(SecurityStartTls,
+                                imap ? QStringLiteral("STARTTLS") : QStringLiteral("STLS"));
+    MoveToUsualPort(txtPOPPort, popUsualShown, UsualIncomingPort());
 }
 
 void frmDlgMailAccount::cboSMTPAuth_Click() {
@@ -277,19 +328,53 @@ void frmDlgMailAccount::cboSMTPAuth_Click() {
 }
 
 void frmDlgMailAccount::cmdConnectionTest_Click() {
+    if (test.Running()) {
+        test.Stop();
+        return;
+    }
     txtTestReport->clear();
-    cmdConnectionTest->setEnabled(false);
-    const ConnectionTestResult result =
-        RunConnectionTest(ReadControls(), [this](const QString& line) {
-            txtTestReport->appendPlainText(line);
-            // Shown as it comes: the next step may wait for its server.
-            DoEvents();
-        });
+    cmdConnectionTest->setText(StopCaption);
+    prgConnectionTest->show();
+    const ConnectionTestResult result = test.Run(ReadControls(), [this](const QString& line) {
+        txtTestReport->appendPlainText(line);
+        // Shown as it comes: the next step may wait for its server.
+        DoEvents();
+    });
+    prgConnectionTest->hide();
+    cmdConnectionTest->setText(TestCaption);
     popSeen = result.POPCertificate.Fingerprint;
     smtpSeen = result.SMTPCertificate.Fingerprint;
     cmdPinPOP->setEnabled(!popSeen.isEmpty());
     cmdPinSMTP->setEnabled(!smtpSeen.isEmpty());
-    cmdConnectionTest->setEnabled(true);
+    // OK or a close asked for while the test ran, now that it no longer runs.
+    switch (std::exchange(afterTest, AfterTest::Stay)) {
+    case AfterTest::Accept:
+        Command1_0_Click();
+        break;
+    case AfterTest::Reject:
+        reject();
+        break;
+    case AfterTest::Stay:
+        break;
+    }
+}
+
+void frmDlgMailAccount::reject() {
+    if (!test.Running()) {
+        QDialog::reject();
+        return;
+    }
+    afterTest = AfterTest::Reject;
+    test.Stop();
+}
+
+void frmDlgMailAccount::keyPressEvent(QKeyEvent* event) {
+    // Esc stops a running test and leaves the dialog open.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && test.Running()) {
+        test.Stop();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool frmDlgMailAccount::CheckDlg() {
@@ -301,24 +386,28 @@ bool frmDlgMailAccount::CheckDlg() {
     const struct {
         bool failed;
         const char16_t* message;
+        bool afterProtocol = false; // the message follows the incoming protocol's name
     } checks[] = {
         {account.Name.isEmpty(), u"アカウント名が入力されていません"},
         {account.MailAddr.isEmpty(), u"メールアドレスが入力されていません"},
         {account.UserName.isEmpty(), u"ユーザー名が入力されていません"},
         {account.Password.isEmpty(), u"パスワードが入力されていません"},
-        {account.POPHost.isEmpty(), u"POP3が入力されていません"},
-        {!IsPort(account.POPPort), u"POP3ポート値が不正です"},
+        {account.POPHost.isEmpty(), u"が入力されていません", true},
+        {!IsPort(account.POPPort), u"ポート値が不正です", true},
         {account.SMTPHost.isEmpty(), u"SMTPが入力されていません"},
         {!IsPort(account.SMTPPort), u"SMTPポート値が不正です"},
         {account.Timeout < 0, u"タイムアウト値が不正です"},
         {account.SMTPAuth == AuthSmtpLogin && account.SMTPUserName.isEmpty(),
          u"SMTPユーザー名が入力されていません"},
+        {account.MailProtocol == ProtocolIMAP && account.IMAPFolder.isEmpty(),
+         u"IMAPのフォルダが入力されていません"},
         {badPin(account.POPCertificate) || badPin(account.SMTPCertificate),
          u"証明書のフィンガープリントが不正です"},
     };
     for (const auto& check : checks)
         if (check.failed) {
-            ErrMsg(QString::fromUtf16(check.message));
+            ErrMsg((check.afterProtocol ? ProtocolName(account.MailProtocol) : QString()) +
+                   QString::fromUtf16(check.message));
             return false;
         }
     // Stored as the connection compares it.
@@ -329,6 +418,11 @@ bool frmDlgMailAccount::CheckDlg() {
 }
 
 void frmDlgMailAccount::Command1_0_Click() {
+    if (test.Running()) {
+        afterTest = AfterTest::Accept;
+        test.Stop();
+        return;
+    }
     if (!CheckDlg())
         return;
     accepted = true;

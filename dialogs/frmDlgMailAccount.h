@@ -1,9 +1,10 @@
 #pragma once
-// The mail account dialog: the one account's name, address, POP3 login, servers, ports, APOP
-// choice and network timeout, the security of both servers with their pinned certificates,
-// the SMTP authentication, and a connection test that reports step by step. It never changes the
-// account it was given: an accepted OK builds EditedMailAccount, and the caller decides what to do
-// with it.
+// The mail account dialog: the one account's name, address, login, incoming protocol (POP3 or
+// IMAP with its folder), servers, ports, APOP choice and network timeout, the security of both
+// servers with their pinned certificates, the SMTP authentication, and a connection test that
+// reports step by step and can be stopped. It never changes the account it was given: an accepted
+// OK builds EditedMailAccount, and the caller decides what to do with it.
+#include "mailcheck/ConnectionTest.h"
 #include "settings/CMailAccount.h"
 
 #include <QDialog>
@@ -13,6 +14,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 
 class frmDlgMailAccount : public QDialog {
@@ -37,14 +39,26 @@ class frmDlgMailAccount : public QDialog {
 
     // Tries both servers with the values now in the dialog, showing each step in
     // txtTestReport; afterwards a certificate seen can be pinned with cmdPinPOP or cmdPinSMTP.
+    // While the test runs the button reads "中止" and stops it, as Esc does; the controls stay
+    // editable, and OK, Cancel and the close box stop the test first and act when it has ended.
     void cmdConnectionTest_Click();
+
+    void reject() override;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void Command1_0_Click();
     // The account as the controls hold it, numbers that do not read counting as 0.
     CMailAccount ReadControls() const;
-    // A new security choice sets its usual port when the port still holds the old choice's.
-    void SecurityChanged(QComboBox* choice, QLineEdit* port, const int usualPorts[3]);
+    // New choices set their usual port when the port still holds usualShown, the usual port
+    // of the choices before.
+    void MoveToUsualPort(QLineEdit* port, int& usualShown, int usual);
+    // The usual port of the incoming protocol and security chosen.
+    int UsualIncomingPort() const;
+    // APOP for POP3 only, the folder for IMAP only, the security's names and the usual port.
+    void cboMailProtocol_Click();
     // The SMTP user name and password are for their own choice only.
     void cboSMTPAuth_Click();
 
@@ -58,6 +72,8 @@ class frmDlgMailAccount : public QDialog {
     QLineEdit* txtSMTP;
     QLineEdit* txtSMTPPort;
     QLineEdit* txtTimeout;
+    QComboBox* cboMailProtocol;
+    QLineEdit* txtIMAPFolder;
     QComboBox* cboPOPSecurity;
     QLineEdit* txtPOPCertificate;
     QComboBox* cboSMTPSecurity;
@@ -67,13 +83,17 @@ class frmDlgMailAccount : public QDialog {
     QLineEdit* txtSMTPPassword;
     QCheckBox* chkSMTPAuthWithoutTLS;
     QPushButton* cmdConnectionTest;
+    QProgressBar* prgConnectionTest;
     QPushButton* cmdPinPOP;
     QPushButton* cmdPinSMTP;
     QPlainTextEdit* txtTestReport;
-    int popSecurityShown = 0; // the choices the ports were last set for
-    int smtpSecurityShown = 0;
+    int popUsualShown = 0; // the usual ports of the choices the ports were last set for
+    int smtpUsualShown = 0;
     QString popSeen; // fingerprints the last connection test saw
     QString smtpSeen;
     bool accepted = false;
     std::optional<CMailAccount> edited;
+    ConnectionTest test;
+    enum class AfterTest { Stay, Accept, Reject };
+    AfterTest afterTest = AfterTest::Stay; // what OK or a close asked for while the test ran
 };

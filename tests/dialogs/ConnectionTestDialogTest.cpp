@@ -7,12 +7,14 @@
 #include "tests/support/DovecotServer.h"
 #include "tests/support/MsgBoxRecorder.h"
 #include "tests/support/ScratchProgramFolder.h"
+#include "tests/support/ScriptedServer.h"
 #include "tests/support/SmtpServer.h"
 #include "tests/support/TestCertificates.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 
 namespace {
 
@@ -59,6 +61,22 @@ class ConnectionTestDialog : public ::testing::Test {
         ASSERT_TRUE(smtp.StartOffering(problem, offer)) << problem.toStdString();
     }
 
+    // The report of a test of Dovecot's IMAP with STARTTLS, with or without IDLE.
+    QStringList ImapReport(bool idle) {
+        pop.OfferImap(!idle);
+        StartServers(TestCertificates::Trusted, QString());
+        if (HasFatalFailure() || IsSkipped())
+            return {};
+        CMailAccount account = Account();
+        account.MailProtocol = ProtocolIMAP;
+        account.POPSecurity = SecurityStartTls;
+        account.POPPort = pop.ImapPort();
+        account.SMTPPort = smtp.Port();
+        Open(account);
+        Click(&dialog, "cmdConnectionTest");
+        return Report();
+    }
+
     ScratchProgramFolder folder;
     MsgBoxRecorder boxes;
     TestCertificates certificates;
@@ -95,6 +113,43 @@ TEST_F(ConnectionTestDialog, ASecurityChoiceMovesOnlyAUsualPort) {
     EXPECT_EQ(Text("txtSMTPPort"), QStringLiteral("465"));
     Choose("cboSMTPSecurity", SecurityTls);
     EXPECT_EQ(Text("txtSMTPPort"), QStringLiteral("465"));
+}
+
+TEST_F(ConnectionTestDialog, TheIncomingProtocolMovesTheUsualPortAndItsOwnControls) {
+    Open(CMailAccount());
+    auto* security = Control<QComboBox>(&dialog, "cboPOPSecurity");
+    Choose("cboMailProtocol", ProtocolIMAP);
+    EXPECT_EQ(Text("txtPOPPort"), QStringLiteral("143"));
+    EXPECT_EQ(security->itemText(SecurityStartTls), QStringLiteral("STARTTLS"));
+    EXPECT_FALSE(Control<QCheckBox>(&dialog, "chkAPOP")->isEnabled());
+    EXPECT_TRUE(Control<QLineEdit>(&dialog, "txtIMAPFolder")->isEnabled());
+    Choose("cboPOPSecurity", SecurityTls);
+    EXPECT_EQ(Text("txtPOPPort"), QStringLiteral("993"));
+    Choose("cboMailProtocol", ProtocolPOP3);
+    EXPECT_EQ(Text("txtPOPPort"), QStringLiteral("995"));
+    EXPECT_EQ(security->itemText(SecurityStartTls), QStringLiteral("STLS"));
+    EXPECT_FALSE(Control<QLineEdit>(&dialog, "txtIMAPFolder")->isEnabled());
+
+    CMailAccount stored = Account();
+    stored.MailProtocol = ProtocolIMAP;
+    stored.IMAPFolder = QStringLiteral("Camera");
+    stored.POPPort = 10143;
+    Open(stored);
+    EXPECT_EQ(Text("txtPOPPort"), QStringLiteral("10143"));
+    EXPECT_EQ(Text("txtIMAPFolder"), QStringLiteral("Camera"));
+    Type(&dialog, "txtIMAPFolder", QString());
+    Click(&dialog, "Command1(0)");
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes().back().text, QStringLiteral("IMAPのフォルダが入力されていません"));
+    Type(&dialog, "txtPOP", QString());
+    Click(&dialog, "Command1(0)");
+    EXPECT_EQ(boxes.Boxes().back().text, QStringLiteral("IMAPが入力されていません"));
+    Type(&dialog, "txtPOP", QStringLiteral("imap.example.jp"));
+    Type(&dialog, "txtIMAPFolder", QStringLiteral("Camera"));
+    Click(&dialog, "Command1(0)");
+    ASSERT_TRUE(dialog.DialogAccepted());
+    EXPECT_EQ(dialog.EditedMailAccount()->MailProtocol, ProtocolIMAP);
+    EXPECT_EQ(dialog.EditedMailAccount()->IMAPFolder, QStringLiteral("Camera"));
 }
 
 TEST_F(ConnectionTestDialog, TheSecurityChoicesReachTheEditedAccount) {
@@ -226,4 +281,99 @@ TEST_F(ConnectionTestDialog, AWrongHostNameAndAMissingStartTlsAreReported) {
         << report.join(u'\n').toStdString();
     EXPECT_TRUE(report.contains(QStringLiteral("SMTP: SMTPサーバーがSTARTTLSに対応していません")));
     EXPECT_EQ(report.last(), QStringLiteral("接続テストに失敗しました"));
+}
+
+TEST_F(ConnectionTestDialog, ReportsEachStepOfAnImapServerWithIdle) {
+    const QStringList report = ImapReport(true);
+    if (IsSkipped())
+        return;
+    ASSERT_GE(report.size(), 7) << report.join(u'\n').toStdString();
+    EXPECT_EQ(report[0],
+              QStringLiteral("IMAP: 接続しています... 127.0.0.1:%1").arg(pop.ImapPort()));
+    EXPECT_EQ(report[1], QStringLiteral("IMAP: 接続しました"));
+    EXPECT_TRUE(report[2].startsWith(QStringLiteral("IMAP: TLSで接続しました 証明書: ")));
+    EXPECT_TRUE(report[3].startsWith(QStringLiteral("IMAP: 機能: IMAP4rev1")));
+    EXPECT_EQ(report[4], QStringLiteral("IMAP: ログインしました"));
+    EXPECT_EQ(report[5], QStringLiteral("IMAP: フォルダ INBOX を選択しました"));
+    EXPECT_EQ(report[6],
+              QStringLiteral("IMAP: IDLEに対応しています (新しいメールにすぐ返信します)"));
+    EXPECT_EQ(report.last(), QStringLiteral("接続テストに成功しました"));
+}
+
+TEST_F(ConnectionTestDialog, SaysWhenAnImapServerHasNoIdle) {
+    const QStringList report = ImapReport(false);
+    if (IsSkipped())
+        return;
+    EXPECT_TRUE(report.contains(
+        QStringLiteral("IMAP: IDLEに対応していません (メールチェック間隔ごとに確認します)")))
+        << report.join(u'\n').toStdString();
+    EXPECT_EQ(report.last(), QStringLiteral("接続テストに成功しました"));
+}
+
+// Servers that accept and never say a word.
+TEST_F(ConnectionTestDialog, AGreetingThatNeverComesIsAFailure) {
+    ScriptedServer silentPOP({});
+    ScriptedServer silentSMTP({});
+    CMailAccount account = Account();
+    account.POPPort = silentPOP.Port();
+    account.SMTPPort = silentSMTP.Port();
+    account.Timeout = 1;
+    Open(account);
+    Click(&dialog, "cmdConnectionTest");
+    const QStringList report = Report();
+    EXPECT_TRUE(report.contains(QStringLiteral("POP3: サーバーから応答がありませんでした")))
+        << report.join(u'\n').toStdString();
+    EXPECT_FALSE(report.contains(QStringLiteral("POP3: 接続しました")));
+    EXPECT_EQ(report.last(), QStringLiteral("接続テストに失敗しました"));
+}
+
+// While a test waits on a silent server: its button stops it, and so do Esc, Cancel and OK,
+// the last two then closing the dialog with what it holds now.
+TEST_F(ConnectionTestDialog, ARunningTestStopsAndTheDialogWaitsForIt) {
+    const struct {
+        const char* how;
+        bool closes;
+        bool accepted;
+    } cases[] = {
+        {"cmdConnectionTest", false, false},
+        {"Esc", false, false},
+        {"Command1(1)", true, false},
+        {"Command1(0)", true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        ScriptedServer silent({});
+        CMailAccount account = Account();
+        account.POPPort = silent.Port();
+        account.Timeout = 600;
+        Open(account);
+        auto* button = Control<QPushButton>(&dialog, "cmdConnectionTest");
+        bool waitingShown = false;
+        RunWhen during([&] { return Report().size() == 1 && !Report()[0].isEmpty(); },
+                       [&] {
+                           waitingShown =
+                               button->text() == QStringLiteral("中止") &&
+                               Control<QProgressBar>(&dialog, "prgConnectionTest")->isVisible();
+                           // An edit made meanwhile is kept.
+                           Type(&dialog, "txtName", QStringLiteral("新しい名前"));
+                           if (QByteArray(c.how) == "Esc")
+                               QTest::keyClick(&dialog, Qt::Key_Escape);
+                           else
+                               Click(&dialog, c.how);
+                       });
+        Click(&dialog, "cmdConnectionTest");
+        EXPECT_TRUE(during.Ran());
+        EXPECT_TRUE(waitingShown);
+        EXPECT_EQ(
+            Report(),
+            QStringList({QStringLiteral("POP3: 接続しています... 127.0.0.1:%1").arg(silent.Port()),
+                         QStringLiteral("接続テストを中止しました")}));
+        EXPECT_EQ(button->text(), QStringLiteral("接続テスト"));
+        EXPECT_EQ(dialog.isVisible(), !c.closes);
+        EXPECT_EQ(dialog.DialogAccepted(), c.accepted);
+        if (c.accepted)
+            EXPECT_EQ(dialog.EditedMailAccount()->Name, QStringLiteral("新しい名前"));
+        else
+            EXPECT_EQ(Text("txtName"), QStringLiteral("新しい名前"));
+    }
 }

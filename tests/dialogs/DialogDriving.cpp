@@ -24,20 +24,27 @@ bool PumpUntilSelected(const QLineEdit* box) {
                      1000);
 }
 
-WhenModalOpens::WhenModalOpens(const char* className, std::function<void(QWidget*)> action) {
+RunWhen::RunWhen(std::function<bool()> ready, std::function<void()> action) {
     auto* timer = new QTimer;
     watcher = timer;
-    QObject::connect(timer, &QTimer::timeout, timer, [this, timer, className, action] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || !modal->inherits(className) || !modal->isVisible())
+    QObject::connect(timer, &QTimer::timeout, timer, [this, timer, ready, action] {
+        if (!ready())
             return;
         timer->stop();
         ran = true;
-        action(modal);
+        action();
     });
     timer->start(5);
 }
 
-WhenModalOpens::~WhenModalOpens() {
+RunWhen::~RunWhen() {
     delete watcher;
 }
+
+WhenModalOpens::WhenModalOpens(const char* className, std::function<void(QWidget*)> action)
+    : RunWhen(
+          [className] {
+              const QWidget* modal = QApplication::activeModalWidget();
+              return modal != nullptr && modal->inherits(className) && modal->isVisible();
+          },
+          [action] { action(QApplication::activeModalWidget()); }) {}

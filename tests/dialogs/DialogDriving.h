@@ -41,19 +41,26 @@ bool ShowActive(QWidget* window);
 // Pumps events until box has selected its whole (non-empty) text, for a second at most.
 bool PumpUntilSelected(const QLineEdit* box);
 
-// Runs action once on the next modal window of class className (a QObject class name) that
-// opens while it lives, from inside that window's own event loop. A window that never opens
-// leaves action unrun.
-class WhenModalOpens {
+// Runs action once, from the event loop, as soon as ready answers true while it lives: inside
+// a modal window's loop, or inside a wait that pumps events. Never true: action stays unrun.
+class RunWhen {
   public:
-    WhenModalOpens(const char* className, std::function<void(QWidget*)> action);
-    ~WhenModalOpens();
-    WhenModalOpens(const WhenModalOpens&) = delete;
-    WhenModalOpens& operator=(const WhenModalOpens&) = delete;
+    RunWhen(std::function<bool()> ready, std::function<void()> action);
+    ~RunWhen();
+    RunWhen(const RunWhen&) = delete;
+    RunWhen& operator=(const RunWhen&) = delete;
 
     bool Ran() const { return ran; }
 
   private:
     QObject* watcher;
     bool ran = false;
+};
+
+// Runs action once on the next modal window of class className (a QObject class name) that
+// opens while it lives, from inside that window's own event loop. A window that never opens
+// leaves action unrun.
+class WhenModalOpens : public RunWhen {
+  public:
+    WhenModalOpens(const char* className, std::function<void(QWidget*)> action);
 };
