@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogWindow.h"
 #include "dialogs/ErrMsg.h"
+#include "dialogs/NumberBox.h"
 #include "dialogs/SelAllText.h"
 
 #include "mailcheck/ConnectionTest.h"
@@ -27,7 +28,7 @@ namespace {
 // A number box whose text is no whole number counts as 0.
 int NumberOrZero(const QLineEdit* textBox) {
     int value = 0;
-    return ReadParamNumber(textBox->text(), value) ? value : 0;
+    return ReadNumberBox(textBox, value) ? value : 0;
 }
 
 bool IsPort(int port) {

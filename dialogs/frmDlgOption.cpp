@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogWindow.h"
 #include "dialogs/ErrMsg.h"
+#include "dialogs/NumberBox.h"
 #include "dialogs/SelAllText.h"
 
 #include "settings/CParams.h"
@@ -111,7 +112,7 @@ void frmDlgOption::Loadset() {
 
 bool frmDlgOption::CheckSetting() {
     int interval = 0;
-    if (!ReadParamNumber(txtMailCheckInterval->text(), interval) || interval < 1) {
+    if (!ReadNumberBox(txtMailCheckInterval, interval) || interval < 1) {
         ErrMsg(QStringLiteral("メールチェック間隔の値が不正です"));
         return false;
     }
@@ -127,7 +128,7 @@ bool frmDlgOption::CheckSetting() {
         return false;
     }
     int replies = 0;
-    if (!ReadParamNumber(txtMaxRepliesPerSenderPerHour->text(), replies) || replies < 0 ||
+    if (!ReadNumberBox(txtMaxRepliesPerSenderPerHour, replies) || replies < 0 ||
         replies > MaxRepliesPerSenderPerHourLimit) {
         ErrMsg(QStringLiteral("返信の上限の値が不正です (0から%1まで)")
                    .arg(MaxRepliesPerSenderPerHourLimit));

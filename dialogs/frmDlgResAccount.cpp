@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogWindow.h"
 #include "dialogs/ErrMsg.h"
+#include "dialogs/NumberBox.h"
 #include "dialogs/SelAllText.h"
 #include "dialogs/ShowImageInfo.h"
 
@@ -254,7 +255,7 @@ bool frmDlgResAccount::CheckSetting() {
         return false;
     }
     int width = 0;
-    if (!ReadParamNumber(txtReductionWidth->text(), width) || width < 1) {
+    if (!ReadNumberBox(txtReductionWidth, width) || width < 1) {
         ErrMsg(QStringLiteral("縮小サイズが不正です"));
         return false;
     }

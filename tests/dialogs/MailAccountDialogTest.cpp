@@ -119,6 +119,7 @@ TEST_F(MailAccountDialogTest, TheFirstFaultInOrderIsReportedAndTheDialogStaysOpe
         {{{"txtSMTPPort", ""}}, "SMTPポート値が不正です"},
         {{{"txtSMTPPort", "70000"}}, "SMTPポート値が不正です"},
         {{{"txtTimeout", "-1"}}, "タイムアウト値が不正です"},
+        {{{"txtTimeout", "－１"}}, "タイムアウト値が不正です"},
         {{{"txtPOPPort", "1"}, {"txtSMTPPort", "65535"}}, nullptr},
         {{{"txtTimeout", "0"}}, nullptr},
         {{{"txtTimeout", "abc"}}, nullptr},
@@ -158,7 +159,7 @@ TEST_F(MailAccountDialogTest, AnAcceptedOkBuildsANewAccountFromTheInputAsTyped) 
     Open(ValidAccount());
     Type(&dialog, "txtName", QStringLiteral(" 自宅 "));
     Type(&dialog, "txtPassword", QStringLiteral("p a s"));
-    Type(&dialog, "txtPOPPort", QStringLiteral("995"));
+    Type(&dialog, "txtPOPPort", QStringLiteral("９９５")); // as an input method types it
     Type(&dialog, "txtSMTPPort", QStringLiteral("586.5")); // rounds to even
     Type(&dialog, "txtTimeout", QStringLiteral("x"));
     Control<QCheckBox>(&dialog, "chkAPOP")->setChecked(false);
@@ -179,6 +180,11 @@ TEST_F(MailAccountDialogTest, AnAcceptedOkBuildsANewAccountFromTheInputAsTyped) 
     dialog.Loadset(ValidAccount());
     EXPECT_FALSE(dialog.DialogAccepted());
     EXPECT_FALSE(dialog.EditedMailAccount().has_value());
+    Open(ValidAccount());
+    Type(&dialog, "txtTimeout", QStringLiteral("３０"));
+    Click(&dialog, "Command1(0)");
+    ASSERT_TRUE(dialog.DialogAccepted());
+    EXPECT_EQ(dialog.EditedMailAccount()->Timeout, 30);
 }
 
 TEST_F(MailAccountDialogTest, CancelLeavesTheResultEmptyAndTheCurrentAccountUntouched) {

@@ -63,13 +63,13 @@ TEST_F(OptionDialogTest, OnlyAWholeIntervalOfAtLeastOneIsAccepted) {
     const struct {
         const char* typed;
         int stored; // 0: refused
-    } cases[] = {{"0", 0}, {"-1", 0},  {"abc", 0}, {"", 0},    {"99999999999", 0},
-                 {"1", 1}, {"30", 30}, {" 7 ", 7}, {"2.5", 2}, {"0.5", 0}};
+    } cases[] = {{"0", 0},   {"-1", 0},  {"abc", 0}, {"", 0},    {"99999999999", 0}, {"1", 1},
+                 {"30", 30}, {" 7 ", 7}, {"2.5", 2}, {"0.5", 0}, {"１５", 15},       {"－１", 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         MailCheckInterval = 5;
         Open();
-        Type(&dialog, "txtMailCheckInterval", QString::fromLatin1(c.typed));
+        Type(&dialog, "txtMailCheckInterval", QString::fromUtf8(c.typed));
         const size_t before = boxes.Boxes().size();
         Click(&dialog, "cmdOK");
         if (c.stored == 0) {
@@ -80,7 +80,7 @@ TEST_F(OptionDialogTest, OnlyAWholeIntervalOfAtLeastOneIsAccepted) {
             EXPECT_EQ(box.title, AppTitle());
             EXPECT_TRUE(dialog.isVisible()); // open, with the user's input
             EXPECT_EQ(Control<QLineEdit>(&dialog, "txtMailCheckInterval")->text(),
-                      QString::fromLatin1(c.typed));
+                      QString::fromUtf8(c.typed));
             EXPECT_EQ(MailCheckInterval, 5);
             dialog.reject();
         } else {

@@ -207,7 +207,7 @@ TEST_F(ResAccountEditorTest, TheAcceptedSettingIsBuiltFromTheControls) {
     OpenNew();
     Type(&editor, "txtName", QStringLiteral("  庭のカメラ "));
     Check("chkDoReduction")->setChecked(true);
-    Type(&editor, "txtReductionWidth", QStringLiteral("13.5"));
+    Type(&editor, "txtReductionWidth", QStringLiteral("１３．５")); // as an input method types it
     Check("chkReduction")->setChecked(true);
     Combo("cmbRotation")->setCurrentIndex(2);
     Check("chk256Color")->setChecked(true);
