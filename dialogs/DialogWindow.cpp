@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
@@ -31,12 +32,37 @@ int ShowModalCentred(QDialog* dialog) {
     return dialog->exec();
 }
 
-QLabel* MakeLabel(const char* objectName, const QString& text, QWidget* buddy) {
-    auto* label = new QLabel(text);
+namespace {
+
+// The only shortcut a label receives is its own access key.
+class FocusLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    bool event(QEvent* event) override {
+        if (event->type() != QEvent::Shortcut || buddy() == nullptr)
+            return QLabel::event(event);
+        buddy()->setFocus(Qt::ShortcutFocusReason);
+        return true;
+    }
+};
+
+QLabel* Named(QLabel* label, const char* objectName, QWidget* buddy) {
     label->setObjectName(QString::fromLatin1(objectName));
     if (buddy != nullptr)
         label->setBuddy(buddy);
     return label;
+}
+
+} // namespace
+
+QLabel* MakeLabel(const char* objectName, const QString& text, QWidget* buddy) {
+    return Named(new QLabel(text), objectName, buddy);
+}
+
+QLabel* MakeFocusLabel(const char* objectName, const QString& text, QWidget* buddy) {
+    return Named(new FocusLabel(text), objectName, buddy);
 }
 
 QLineEdit* MakeTextBox(const char* objectName) {

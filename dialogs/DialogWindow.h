@@ -25,6 +25,10 @@ int ShowModalCentred(QDialog* dialog);
 // A label with objectName and text; an access key in text ("&N") moves the focus to buddy.
 QLabel* MakeLabel(const char* objectName, const QString& text, QWidget* buddy = nullptr);
 
+// As MakeLabel, for a buddy that is a button: the access key moves the focus to it and leaves
+// it unpressed (a plain label would press it).
+QLabel* MakeFocusLabel(const char* objectName, const QString& text, QWidget* buddy);
+
 // A one-line text box named objectName.
 QLineEdit* MakeTextBox(const char* objectName);
 

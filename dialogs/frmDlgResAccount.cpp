@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -39,6 +40,32 @@ void SetEnabled(std::initializer_list<QWidget*> controls, bool on) {
     for (QWidget* control : controls)
         control->setEnabled(on);
 }
+
+// The keys of a scroll bar that has the focus, which it does not take itself: the arrows step
+// it, Page Up and Page Down page it, Home and End move it to its ends.
+class ScrollBarKeys : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto key = static_cast<QKeyEvent*>(event)->key();
+        const QAbstractSlider::SliderAction action =
+            key == Qt::Key_Right || key == Qt::Key_Down ? QAbstractSlider::SliderSingleStepAdd
+            : key == Qt::Key_Left || key == Qt::Key_Up  ? QAbstractSlider::SliderSingleStepSub
+            : key == Qt::Key_PageDown                   ? QAbstractSlider::SliderPageStepAdd
+            : key == Qt::Key_PageUp                     ? QAbstractSlider::SliderPageStepSub
+            : key == Qt::Key_Home                       ? QAbstractSlider::SliderToMinimum
+            : key == Qt::Key_End                        ? QAbstractSlider::SliderToMaximum
+                                                        : QAbstractSlider::SliderNoAction;
+        if (action == QAbstractSlider::SliderNoAction)
+            return false;
+        static_cast<QScrollBar*>(watched)->triggerAction(action);
+        return true;
+    }
+};
 
 // An address line as stored: no spaces at either end and no TAB anywhere.
 QString CleanAddress(const QString& line) {
@@ -87,6 +114,9 @@ frmDlgResAccount::frmDlgResAccount(QWidget* parent)
     hscCompression->setObjectName(QStringLiteral("hscCompression"));
     hscCompression->setRange(0, 100);
     hscCompression->setMinimumWidth(160);
+    // Reached by Tab and by 圧縮率(&M), and moved by the arrow keys.
+    hscCompression->setFocusPolicy(Qt::StrongFocus);
+    hscCompression->installEventFilter(new ScrollBarKeys(hscCompression));
     lblCompression->setMinimumWidth(
         lblCompression->fontMetrics().horizontalAdvance(QStringLiteral("100%")));
     txtReductionWidth->setMaxLength(5);
@@ -98,6 +128,8 @@ frmDlgResAccount::frmDlgResAccount(QWidget* parent)
     txtAcceptedMailAddrs->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtAcceptedMailAddrs->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtAcceptedMailAddrs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab moves on to the buttons; an address never holds a TAB.
+    txtAcceptedMailAddrs->setTabChangesFocus(true);
     txtAcceptedMailAddrs->setFixedHeight(txtAcceptedMailAddrs->fontMetrics().lineSpacing() * 6);
 
     cmbRotation->addItem(QStringLiteral("なし"));
@@ -122,7 +154,7 @@ frmDlgResAccount::frmDlgResAccount(QWidget* parent)
     auto* steps = new QGridLayout;
     steps->addWidget(MakeLabel("lblRotation", QStringLiteral("回転(&R):"), cmbRotation), 0, 0);
     steps->addWidget(cmbRotation, 0, 1);
-    steps->addWidget(MakeLabel("lblColor", QStringLiteral("色(&C):"), chk256Color), 1, 0);
+    steps->addWidget(MakeFocusLabel("lblColor", QStringLiteral("色(&C):"), chk256Color), 1, 0);
     steps->addWidget(chk256Color, 1, 1);
     steps->setRowStretch(2, 1);
 

@@ -7,6 +7,7 @@
 #include "tests/support/ProgramObjectsReset.h"
 #include "tests/support/ScopedHook.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -315,6 +316,39 @@ TEST_F(ResAccountEditorTest, EnablingRulesFollowReductionAndFormat) {
     EXPECT_FALSE(Enabled("hscCompression"));
     EXPECT_EQ(PressOK(), QString());
     EXPECT_EQ(editor.EditedResponseSetting().ColorBit, 8);
+}
+
+TEST_F(ResAccountEditorTest, EveryControlIsReachedAndWorkedFromTheKeyboard) {
+    OpenNew();
+    const auto focused = [] { return QApplication::focusWidget(); };
+    // Tab leaves the address box for the buttons, typing nothing into it.
+    auto* addresses = Control<QPlainTextEdit>(&editor, "txtAcceptedMailAddrs");
+    addresses->setFocus();
+    QTest::keyClick(addresses, Qt::Key_Tab);
+    EXPECT_EQ(addresses->toPlainText(), QString());
+    EXPECT_EQ(focused(), Control<QPushButton>(&editor, "cmdApplyImageInfo"));
+    QTest::keyClick(focused(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), Control<QPushButton>(&editor, "Command1(0)"));
+    QTest::keyClick(focused(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), Control<QPushButton>(&editor, "Command1(1)"));
+
+    // 圧縮率(&M) reaches the scroll bar, and the arrow keys move it.
+    QTest::keyClick(&editor, Qt::Key_M, Qt::AltModifier);
+    ASSERT_EQ(focused(), Control<QScrollBar>(&editor, "hscCompression"));
+    QTest::keyClick(focused(), Qt::Key_Right);
+    EXPECT_EQ(Control<QLabel>(&editor, "lblCompression")->text(), QStringLiteral("1%"));
+    QTest::keyClick(focused(), Qt::Key_PageDown);
+    EXPECT_EQ(Control<QLabel>(&editor, "lblCompression")->text(), QStringLiteral("11%"));
+    QTest::keyClick(focused(), Qt::Key_Home);
+    EXPECT_EQ(Control<QLabel>(&editor, "lblCompression")->text(), QStringLiteral("0%"));
+
+    // 色(&C) moves to the check box without changing it; Space then does.
+    QTest::keyClick(&editor, Qt::Key_C, Qt::AltModifier);
+    ASSERT_EQ(focused(), Check("chk256Color"));
+    EXPECT_FALSE(Check("chk256Color")->isDown()); // not on its way to a click
+    EXPECT_FALSE(Check("chk256Color")->isChecked());
+    QTest::keyClick(focused(), Qt::Key_Space);
+    EXPECT_TRUE(Check("chk256Color")->isChecked());
 }
 
 TEST_F(ResAccountEditorTest, BeforeJuly2004TheFormatListHasNoGif) {
