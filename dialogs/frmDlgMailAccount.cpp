@@ -86,8 +86,8 @@ frmDlgMailAccount::frmDlgMailAccount(QWidget* parent)
                                          QStringLiteral("暗号化されていない接続でも認証する"))),
       cmdConnectionTest(MakeButton("cmdConnectionTest", TestCaption)),
       prgConnectionTest(new QProgressBar),
-      cmdPinPOP(MakeButton("cmdPinPOP", QStringLiteral("受信サーバーの証明書を登録"))),
-      cmdPinSMTP(MakeButton("cmdPinSMTP", QStringLiteral("SMTPの証明書を登録"))),
+      cmdPinPOP(MakeButton("cmdPinPOP", QStringLiteral("登録"))),
+      cmdPinSMTP(MakeButton("cmdPinSMTP", QStringLiteral("登録"))),
       txtTestReport(new QPlainTextEdit) {
     for (QLineEdit* password : {txtPassword, txtSMTPPassword}) {
         password->setEchoMode(QLineEdit::Password);
@@ -149,40 +149,46 @@ frmDlgMailAccount::frmDlgMailAccount(QWidget* parent)
     auto* Frame2 = new QGroupBox(QStringLiteral("セキュリティ"));
     Frame2->setObjectName(QStringLiteral("Frame2"));
     auto* security = new QGridLayout(Frame2);
-    const auto addSecurityRow = [&](int at, const char* label, const QString& caption,
-                                    QWidget* field, const char* pinLabel, QLineEdit* pin,
-                                    QPushButton* pinButton) {
+    // Three columns, so that the group stands beside the account's and the dialog fits a
+    // 720-pixel screen.
+    int at = 0;
+    const auto addSecurityRows = [&](const char* label, const QString& caption, QWidget* field,
+                                     const char* pinLabel, QLineEdit* pin, QPushButton* pinButton) {
         security->addWidget(MakeLabel(label, caption, field), at, 0);
-        security->addWidget(field, at, 1);
-        security->addWidget(MakeLabel(pinLabel, QStringLiteral("証明書"), pin), at, 2);
-        security->addWidget(pin, at, 3);
-        security->addWidget(pinButton, at, 4);
+        security->addWidget(field, at++, 1, 1, 2);
+        security->addWidget(MakeLabel(pinLabel, QStringLiteral("証明書"), pin), at, 0);
+        security->addWidget(pin, at, 1);
+        security->addWidget(pinButton, at++, 2);
     };
-    addSecurityRow(0, "Label13", QStringLiteral("受信サーバーの暗号化"), cboPOPSecurity, "Label14",
-                   txtPOPCertificate, cmdPinPOP);
-    addSecurityRow(1, "Label15", QStringLiteral("SMTPの暗号化"), cboSMTPSecurity, "Label16",
-                   txtSMTPCertificate, cmdPinSMTP);
-    security->addWidget(MakeLabel("Label17", QStringLiteral("SMTP認証"), cboSMTPAuth), 2, 0);
-    security->addWidget(cboSMTPAuth, 2, 1, 1, 2);
-    security->addWidget(chkSMTPAuthWithoutTLS, 2, 3, 1, 2);
-    security->addWidget(MakeLabel("Label18", QStringLiteral("SMTPユーザー名"), txtSMTPUserName), 3,
+    addSecurityRows("Label13", QStringLiteral("受信サーバーの暗号化"), cboPOPSecurity, "Label14",
+                    txtPOPCertificate, cmdPinPOP);
+    addSecurityRows("Label15", QStringLiteral("SMTPの暗号化"), cboSMTPSecurity, "Label16",
+                    txtSMTPCertificate, cmdPinSMTP);
+    security->addWidget(MakeLabel("Label17", QStringLiteral("SMTP認証"), cboSMTPAuth), at, 0);
+    security->addWidget(cboSMTPAuth, at++, 1, 1, 2);
+    security->addWidget(chkSMTPAuthWithoutTLS, at++, 1, 1, 2);
+    security->addWidget(MakeLabel("Label18", QStringLiteral("SMTPユーザー名"), txtSMTPUserName), at,
                         0);
-    security->addWidget(txtSMTPUserName, 3, 1);
-    security->addWidget(MakeLabel("Label19", QStringLiteral("SMTPパスワード"), txtSMTPPassword), 3,
-                        2);
-    security->addWidget(txtSMTPPassword, 3, 3);
-    auto* Label20 =
-        MakeLabel("Label20", QStringLiteral("TLS (STLS、STARTTLS、SSL/TLS) の使用をおすすめします。"
-                                            "APOPは暗号化できないサーバーのためのものです。"));
-    Label20->setWordWrap(true);
-    security->addWidget(Label20, 4, 0, 1, 5);
+    security->addWidget(txtSMTPUserName, at++, 1, 1, 2);
+    security->addWidget(MakeLabel("Label19", QStringLiteral("SMTPパスワード"), txtSMTPPassword), at,
+                        0);
+    security->addWidget(txtSMTPPassword, at++, 1, 1, 2);
+    // Two lines of their own: a wrapped label in a fixed-size dialog keeps one line's height.
+    auto* Label20 = MakeLabel(
+        "Label20", QStringLiteral("TLS (STLS、STARTTLS、SSL/TLS) の使用をおすすめします。\n"
+                                  "APOPは暗号化できないサーバーのためのものです。"));
+    security->addWidget(Label20, at, 0, 1, 3);
     txtPOPCertificate->setMinimumWidth(txtName->fontMetrics().averageCharWidth() * 24);
     txtPOPCertificate->setPlaceholderText(QStringLiteral("SHA-256"));
     txtSMTPCertificate->setPlaceholderText(QStringLiteral("SHA-256"));
+    for (QPushButton* pin : {cmdPinPOP, cmdPinSMTP})
+        pin->setToolTip(QStringLiteral("接続テストで見た証明書を登録します"));
 
     txtTestReport->setObjectName(QStringLiteral("txtTestReport"));
     txtTestReport->setReadOnly(true);
     txtTestReport->setMinimumHeight(txtName->fontMetrics().height() * 6);
+    // Six lines at least, and whatever height the security group leaves beside the account.
+    txtTestReport->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
     // While a test runs its button stops it, and the bar moves to show that a step waits.
     prgConnectionTest->setObjectName(QStringLiteral("prgConnectionTest"));
     prgConnectionTest->setRange(0, 0);
@@ -215,12 +221,17 @@ frmDlgMailAccount::frmDlgMailAccount(QWidget* parent)
     auto* cancel = MakeButton("Command1(1)", QStringLiteral("キャンセル"));
     connect(ok, &QPushButton::clicked, this, &frmDlgMailAccount::Command1_0_Click);
 
+    // The account on the left; its security and the connection test on the right.
+    auto* right = new QVBoxLayout;
+    right->addWidget(Frame2);
+    right->addLayout(testRow);
+    right->addWidget(txtTestReport, 1);
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(Frame1, 0, Qt::AlignTop);
+    columns->addLayout(right);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label12);
-    layout->addWidget(Frame1);
-    layout->addWidget(Frame2);
-    layout->addLayout(testRow);
-    layout->addWidget(txtTestReport);
+    layout->addLayout(columns);
     layout->addLayout(MakeButtonRow(this, ok, cancel));
     MakeFixedDialog(this, QStringLiteral("メールアカウント"));
 }

@@ -220,3 +220,11 @@ TEST_F(MailAccountDialogTest, EveryTextBoxSelectsItsTextOnFocus) {
         EXPECT_TRUE(PumpUntilSelected(box));
     }
 }
+
+TEST_F(MailAccountDialogTest, FitsAScreenOf1280By720) {
+    Open(ValidAccount());
+    dialog.adjustSize();
+    // Room is left for a panel and the title bar.
+    EXPECT_LE(dialog.height(), 720 - 100);
+    EXPECT_LE(dialog.width(), 1280 - 40);
+}
