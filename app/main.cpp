@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 #include "app/ProgramFolderCheck.h"
 #include "dialogs/FirstRunRegistration.h"
+#include "platform/ui/QtTranslation.h"
 #include "platform/ui/TerminationSignal.h"
 #include "platform/ui/WindowedMsgBox.h"
 
@@ -9,6 +10,7 @@
 int main(int argc, char* argv[]) {
     CatchTerminationSignals();
     QApplication app(argc, argv);
+    InstallQtJapanese(); // without it Qt's own texts stay English
     InstallWindowedMsgBox();
     if (!CheckProgramFolderWritable())
         return 1;
