@@ -16,6 +16,7 @@
 #include "platform/Screen.h"
 #include "platform/SocketControl.h"
 #include "platform/ui/PictureBox.h"
+#include "platform/ui/StatusLine.h"
 #include "reply/CSMTP.h"
 #include "settings/AllSettings.h"
 #include "settings/ProgramObjects.h"
@@ -24,7 +25,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
-#include <QLabel>
 #include <QMenuBar>
 #include <QTimer>
 
@@ -67,11 +67,8 @@ Form1::Form1(std::function<void()> runCheck)
     picTemp2 = new PictureBox(client);
     for (PictureBox* scratch : {picTemp, picTemp1, picTemp2})
         scratch->SetAutoSize(true);
-    lblInformation = new QLabel(client);
+    lblInformation = new StatusLine(client);
     lblInformation->setObjectName(QStringLiteral("lblInformation"));
-    // Log lines carry mail headers and server replies: markup in them is text, never styles,
-    // pictures or files to load.
-    lblInformation->setTextFormat(Qt::PlainText);
     picCapture->setObjectName(QStringLiteral("picCapture"));
     lblInformation->resize(lblInformation->width(), TwipsToPixelsY(LabelHeightTwips));
     resize(TwipsToPixelsX(ClientWidthTwips),
@@ -123,7 +120,7 @@ bool Form1::Form_Load() {
     tmrResize->setInterval(ResizeDelayMs);
     MakeFolder(OptionsFolder());
     MakeFolder(TempFolder());
-    SetInformationSink([this](const QString& text) { lblInformation->setText(text); });
+    SetInformationSink([this](const QString& text) { lblInformation->SetLine(text); });
     SetMainWindowPlacement(this);
 
     MailCheckInterval = 5;

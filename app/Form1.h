@@ -15,7 +15,7 @@ class IMAPPush;
 class IMAPRouting;
 class SocketRouting;
 class QAction;
-class QLabel;
+class StatusLine;
 class QMenu;
 class QTimer;
 
@@ -92,7 +92,7 @@ class Form1 : public QMainWindow, public WindowPlacement {
     PictureBox* picTemp;
     PictureBox* picTemp1;
     PictureBox* picTemp2;
-    QLabel* lblInformation;
+    StatusLine* lblInformation;
     QMenu* mnuDevice = nullptr;
     std::vector<QAction*> mnuDevice_Drivers; // item 0 is the hidden placeholder
 };
