@@ -215,6 +215,8 @@ void Form1::Capture_Resize() {
                                 lblInformation->height());
     picCapture->setGeometry(0, 0, std::max(0, TwipsToPixelsX(layout.previewWidth)),
                             std::max(0, TwipsToPixelsY(layout.previewHeight)));
+    if (lblNoCamera != nullptr)
+        lblNoCamera->setGeometry(picCapture->rect());
 
     DestroyCapture();
     const size_t selected = static_cast<size_t>(DeviceDriverIndex) + 1;

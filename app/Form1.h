@@ -15,6 +15,7 @@ class IMAPPush;
 class IMAPRouting;
 class SocketRouting;
 class QAction;
+class QLabel;
 class StatusLine;
 class QMenu;
 class QTimer;
@@ -93,6 +94,7 @@ class Form1 : public QMainWindow, public WindowPlacement {
     PictureBox* picTemp1;
     PictureBox* picTemp2;
     StatusLine* lblInformation;
+    QLabel* lblNoCamera = nullptr; // only when there is no camera
     QMenu* mnuDevice = nullptr;
     std::vector<QAction*> mnuDevice_Drivers; // item 0 is the hidden placeholder
 };

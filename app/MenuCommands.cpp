@@ -11,9 +11,11 @@
 #include "platform/MsgBox.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Shell.h"
+#include "platform/ui/PictureBox.h"
 #include "settings/ProgramObjects.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -89,6 +91,18 @@ void Form1::BuildMenus() {
 void Form1::BuildDriverMenu() {
     QStringList drivers;
     const int count = GetCaptureDrivers(drivers);
+    if (count == 0) {
+        // Said where the picture and the drivers would be; the driver dialogs have no driver.
+        const QString none = QStringLiteral("カメラが見つかりません");
+        QAction* noCamera = mnuDevice->addAction(none);
+        noCamera->setObjectName(QStringLiteral("mnuDevice_NoCamera"));
+        noCamera->setEnabled(false);
+        for (const char* name : {"mnuDevice_VideoFormat", "mnuDevice_VideoSource"})
+            mnuDevice->findChild<QAction*>(QString::fromLatin1(name))->setEnabled(false);
+        lblNoCamera = new QLabel(none, picCapture);
+        lblNoCamera->setObjectName(QStringLiteral("lblNoCamera"));
+        lblNoCamera->setAlignment(Qt::AlignCenter);
+    }
     for (int k = 1; k <= count; ++k) {
         QAction* item = mnuDevice->addAction(TrimNull(drivers[k - 1]));
         item->setObjectName(QStringLiteral("mnuDevice_Drivers_%1").arg(k));

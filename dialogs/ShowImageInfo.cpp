@@ -89,12 +89,16 @@ void ShowImageInfo(const CResAccount& setting, QWidget* parent) {
         PictureBox stillHost; // scratch surface, never shown
         CaptureToFile(still, &stillHost);
     }
+    // A failed still leaves no file: the composer's message then gets a line that says why.
+    const bool captured = QFileInfo::exists(still);
     // Spaces for both addresses: the composer's placeholder for a reply that is never sent.
     QString failureText;
     if (!ComposeReply(still, temp + QStringLiteral("new.eml"), setting, QStringLiteral(" "),
                       QStringLiteral(" "), false, failureText)) {
         MsgBox(MsgIcon::Critical, AppTitle(),
-               failureText.isEmpty() ? UnknownFailureText : failureText);
+               (failureText.isEmpty() ? UnknownFailureText : failureText) +
+                   (captured ? QString()
+                             : QStringLiteral("\r\nカメラから画像を取得できませんでした")));
         return;
     }
     const QString converted = LastStagePaths().Converted;

@@ -179,3 +179,17 @@ TEST_F(DeviceCommandsTest, AFailingDriverIsReportedAndGreyedAndAWorkingOneStillO
     ASSERT_NE(CaptureWindow(), nullptr);
     EXPECT_EQ(CaptureWindow()->size(), QSize(320, 240));
 }
+
+TEST_F(DeviceCommandsTest, WithoutACameraTheWindowSaysSoAndGreysTheDriverCommands) {
+    Start({});
+    ShowAndSettle();
+    auto* message = form->findChild<QLabel*>(QStringLiteral("lblNoCamera"));
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->text(), QStringLiteral("カメラが見つかりません"));
+    EXPECT_TRUE(message->isVisible());
+    EXPECT_EQ(message->geometry(), form->findChild<QWidget*>(QStringLiteral("picCapture"))->rect());
+    EXPECT_EQ(Item("mnuDevice_NoCamera")->text(), QStringLiteral("カメラが見つかりません"));
+    EXPECT_FALSE(Item("mnuDevice_NoCamera")->isEnabled());
+    for (const char* name : {"mnuDevice_VideoFormat", "mnuDevice_VideoSource"})
+        EXPECT_FALSE(Item(name)->isEnabled()) << name;
+}

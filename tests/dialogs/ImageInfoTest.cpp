@@ -159,7 +159,9 @@ TEST_F(ImageInfoTest, WithoutACameraTheComposersFailureIsShown) {
         const Shown shown = Watch([&] { ShowImageInfo(c.setting); });
         EXPECT_FALSE(shown.opened);
         ASSERT_EQ(boxes.Boxes().size(), before + 1);
-        EXPECT_EQ(boxes.Boxes().back().text, QString::fromUtf8(c.message));
+        EXPECT_EQ(boxes.Boxes().back().text,
+                  QString::fromUtf8(c.message) +
+                      QStringLiteral("\r\nカメラから画像を取得できませんでした"));
         EXPECT_EQ(boxes.Boxes().back().icon, MsgIcon::Critical);
         EXPECT_EQ(boxes.Boxes().back().title, AppTitle());
     }
