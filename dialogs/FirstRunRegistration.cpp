@@ -1,8 +1,10 @@
 #include "dialogs/FirstRunRegistration.h"
 
+#include "dialogs/DialogWindow.h"
 #include "dialogs/frmDlgMailAccount.h"
 #include "dialogs/frmDlgResAccount.h"
 
+#include "platform/MsgBox.h"
 #include "platform/ui/FontSubstitution.h"
 #include "settings/FirstRunDialogs.h"
 
@@ -15,11 +17,19 @@ std::optional<CMailAccount> NewMailAccount() {
     return dialog.EditedMailAccount();
 }
 
+// Cancelling the first setting ends the program and drops the account just typed: that is
+// asked first, and No shows the editor again as it was.
 std::optional<CResAccount> NewResponseSetting() {
     frmDlgResAccount editor;
-    if (!editor.DlgNew())
-        return std::nullopt;
-    return editor.EditedResponseSetting();
+    editor.LoadNew();
+    for (;;) {
+        ShowModalCentred(&editor);
+        if (editor.DialogAccepted())
+            return editor.EditedResponseSetting();
+        if (MsgBox(MsgIcon::Question, AppTitle(), QStringLiteral("設定を保存せずに終了しますか？"),
+                   MsgButtons::YesNo, MsgDefault::Second) == MsgAnswer::Yes)
+            return std::nullopt;
+    }
 }
 
 } // namespace

@@ -81,11 +81,14 @@ void frmDlgResAccountList::cmdEdit_Click() {
 
 void frmDlgResAccountList::cmdRemove_Click() {
     const int row = List1->currentRow();
-    const bool selected = row >= 0 && !List1->selectedItems().isEmpty();
-    const MsgAnswer answer = MsgBox(MsgIcon::Question, QStringLiteral("削除の確認"),
-                                    QStringLiteral("削除します。よろしいですか？"),
-                                    MsgButtons::YesNo, MsgDefault::Second);
-    if (answer != MsgAnswer::Yes || !selected)
+    if (row < 0 || List1->selectedItems().isEmpty())
+        return;
+    // The question names the setting it removes.
+    const MsgAnswer answer =
+        MsgBox(MsgIcon::Question, QStringLiteral("削除の確認"),
+               QStringLiteral("「%1」を削除します。よろしいですか？").arg(List1->item(row)->text()),
+               MsgButtons::YesNo, MsgDefault::Second);
+    if (answer != MsgAnswer::Yes)
         return;
     ResponseSettings.erase(ResponseSettings.begin() + row);
     RefreshList(0);

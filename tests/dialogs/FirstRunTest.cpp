@@ -88,10 +88,38 @@ TEST_F(FirstRunTest, TheAccountDialogThenTheEditorFillAFirstRun) {
 TEST_F(FirstRunTest, CancellingTheFirstSettingEndsTheRunWithNoFileWritten) {
     const auto account = AccountDialogAccepts();
     const auto editor = EditorAnswers(false);
+    boxes.SetAnswer(MsgAnswer::Yes);
     EXPECT_FALSE(LoadAllSettings());
     EXPECT_EQ(opened, (QStringList{"account", "setting"}));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, QStringLiteral("設定を保存せずに終了しますか？"));
+    EXPECT_EQ(boxes.Boxes()[0].icon, MsgIcon::Question);
+    EXPECT_EQ(boxes.Boxes()[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(boxes.Boxes()[0].defaultButton, MsgDefault::Second);
     EXPECT_TRUE(ResponseSettings.empty());
     EXPECT_TRUE(OptionFiles().isEmpty());
+}
+
+TEST_F(FirstRunTest, NoToLeavingShowsTheEditorAgainAsItWas) {
+    const auto account = AccountDialogAccepts();
+    boxes.SetAnswer(MsgAnswer::No);
+    std::unique_ptr<WhenModalOpens> again;
+    QString shownAgain;
+    WhenModalOpens first("frmDlgResAccount", [&](QWidget* editor) {
+        Type(editor, "txtName", QStringLiteral("庭"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+        again = std::make_unique<WhenModalOpens>("frmDlgResAccount", [&](QWidget* shown) {
+            shownAgain = Control<QLineEdit>(shown, "txtName")->text();
+            Control<QPlainTextEdit>(shown, "txtAcceptedMailAddrs")
+                ->setPlainText(QStringLiteral("me@example.jp"));
+            Click(shown, "Command1(0)");
+        });
+    });
+    ASSERT_TRUE(LoadAllSettings());
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(shownAgain, QStringLiteral("庭"));
+    ASSERT_EQ(ResponseSettings.size(), 1u);
+    EXPECT_EQ(ResponseSettings[0].Name, QStringLiteral("庭"));
 }
 
 TEST_F(FirstRunTest, RegistrationInstallsTheGothicFonts) {
