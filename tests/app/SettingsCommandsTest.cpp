@@ -1,5 +1,5 @@
 #include "tests/app/MainWindowFixture.h"
-#include "tests/dialogs/DialogDriving.h"
+#include "tests/dialogs/MailAccountDriving.h"
 
 #include <QDialog>
 
@@ -7,17 +7,6 @@ namespace {
 
 struct SettingsCommandsTest : MainWindowFixture {
     void SetUp() override { Start({std::make_shared<TestCaptureDriver>("Camera A")}); }
-
-    static CMailAccount Account() {
-        CMailAccount account;
-        account.Name = QStringLiteral("カメラ");
-        account.MailAddr = QStringLiteral("camera@example.jp");
-        account.UserName = QStringLiteral("camera");
-        account.Password = QStringLiteral("secret");
-        account.POPHost = QStringLiteral("127.0.0.1");
-        account.SMTPHost = QStringLiteral("127.0.0.1");
-        return account;
-    }
 };
 
 } // namespace
@@ -52,7 +41,7 @@ TEST_F(SettingsCommandsTest, EachDialogRunsWithTheTimerStoppedAndTheCountKept) {
 }
 
 TEST_F(SettingsCommandsTest, TheMailAccountChangesOnlyWhenTheDialogIsAccepted) {
-    CurrentMailAccount = Account();
+    CurrentMailAccount = LocalMailAccount();
     {
         WhenModalOpens cancel("frmDlgMailAccount", [](QWidget* dialog) {
             Type(dialog, "txtName", QStringLiteral("cancelled"));

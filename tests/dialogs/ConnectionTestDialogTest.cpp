@@ -1,11 +1,8 @@
 // The account dialog's security choices and its connection test, driven headless by object
 // name, against a private Dovecot and aiosmtpd on 127.0.0.1 with certificates made by openssl.
-#include "dialogs/frmDlgMailAccount.h"
-
 #include "settings/ProgramObjects.h"
-#include "tests/dialogs/DialogDriving.h"
+#include "tests/dialogs/MailAccountDriving.h"
 #include "tests/support/DovecotServer.h"
-#include "tests/support/MsgBoxRecorder.h"
 #include "tests/support/ScratchProgramFolder.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/SmtpServer.h"
@@ -19,24 +16,13 @@
 namespace {
 
 CMailAccount Account() {
-    CMailAccount account;
-    account.Name = QStringLiteral("カメラ");
-    account.MailAddr = QStringLiteral("camera@example.jp");
-    account.UserName = QStringLiteral("camera");
-    account.Password = QStringLiteral("secret");
-    account.POPHost = QStringLiteral("127.0.0.1");
-    account.SMTPHost = QStringLiteral("127.0.0.1");
+    CMailAccount account = LocalMailAccount();
     account.Timeout = 10;
     return account;
 }
 
-class ConnectionTestDialog : public ::testing::Test {
+class ConnectionTestDialog : public MailAccountDialogFixture {
   protected:
-    void Open(const CMailAccount& account) {
-        dialog.Loadset(account);
-        ASSERT_TRUE(ShowActive(&dialog));
-    }
-    QString Text(const char* name) { return Control<QLineEdit>(&dialog, name)->text(); }
     void Choose(const char* name, int index) {
         Control<QComboBox>(&dialog, name)->setCurrentIndex(index);
     }
@@ -78,11 +64,9 @@ class ConnectionTestDialog : public ::testing::Test {
     }
 
     ScratchProgramFolder folder;
-    MsgBoxRecorder boxes;
     TestCertificates certificates;
     DovecotServer pop;
     SmtpServer smtp;
-    frmDlgMailAccount dialog;
 };
 
 } // namespace

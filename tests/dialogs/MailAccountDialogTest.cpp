@@ -1,8 +1,5 @@
-#include "dialogs/frmDlgMailAccount.h"
-
 #include "settings/ProgramObjects.h"
-#include "tests/dialogs/DialogDriving.h"
-#include "tests/support/MsgBoxRecorder.h"
+#include "tests/dialogs/MailAccountDriving.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -15,31 +12,15 @@ const char* const TextBoxes[] = {"txtName",     "txtMailAddr", "txtUserName",
                                  "txtSMTP",     "txtSMTPPort", "txtTimeout"};
 
 CMailAccount ValidAccount() {
-    CMailAccount account;
-    account.Name = QStringLiteral("カメラ");
-    account.MailAddr = QStringLiteral("camera@example.jp");
-    account.UserName = QStringLiteral("camera");
-    account.Password = QStringLiteral("secret");
-    account.POPHost = QStringLiteral("127.0.0.1");
+    CMailAccount account = LocalMailAccount();
     account.POPPort = 1110;
-    account.SMTPHost = QStringLiteral("127.0.0.1");
     account.SMTPPort = 1025;
     account.APOP = 1;
     account.Timeout = 45;
     return account;
 }
 
-class MailAccountDialogTest : public ::testing::Test {
-  protected:
-    void Open(const CMailAccount& account) {
-        dialog.Loadset(account);
-        ASSERT_TRUE(ShowActive(&dialog));
-    }
-    QString Text(const char* name) { return Control<QLineEdit>(&dialog, name)->text(); }
-
-    MsgBoxRecorder boxes;
-    frmDlgMailAccount dialog;
-};
+using MailAccountDialogTest = MailAccountDialogFixture;
 
 } // namespace
 
