@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringList>
 
 void MakeFixedDialog(QDialog* dialog, const QString& title) {
     dialog->setWindowTitle(title);
@@ -24,6 +25,15 @@ void CentreOnScreen(QWidget* window) {
         frame.moveCenter(screen->availableGeometry().center());
         window->move(frame.topLeft());
     }
+}
+
+QStringList ControlNames(const QWidget* window) {
+    QStringList names;
+    for (const QWidget* control : window->findChildren<QWidget*>())
+        if (!control->objectName().isEmpty() && !control->objectName().startsWith(u"qt_"))
+            names << control->objectName();
+    names.sort();
+    return names;
 }
 
 int ShowModalCentred(QDialog* dialog) {

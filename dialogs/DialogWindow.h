@@ -1,5 +1,7 @@
 #pragma once
 // What the settings dialogs share as windows.
+#include <QStringList>
+
 class QCheckBox;
 class QComboBox;
 class QDialog;
@@ -21,6 +23,10 @@ void CentreOnScreen(QWidget* window);
 // Sizes the dialog to its layout, centres it on its screen and shows it modally; answers
 // QDialog's result.
 int ShowModalCentred(QDialog* dialog);
+
+// The object names of window's controls, sorted (Qt's own inner parts left out): what a picture
+// of the window in docs/ was made with, stored beside it.
+QStringList ControlNames(const QWidget* window);
 
 // A label with objectName and text; an access key in text ("&N") moves the focus to buddy.
 QLabel* MakeLabel(const char* objectName, const QString& text, QWidget* buddy = nullptr);

@@ -1,5 +1,7 @@
 // vistrel_dialog_screenshots FOLDER: opens each settings dialog with sample settings on the
-// running X server and saves what the screen shows of it as FOLDER/dialog-NAME.png.
+// running X server and saves what the screen shows of it as FOLDER/dialog-NAME.png, and the
+// names of its controls as FOLDER/dialog-NAME.objects, which the tests compare with the dialog.
+#include "dialogs/DialogWindow.h"
 #include "dialogs/FirstRunRegistration.h"
 #include "dialogs/ShowImageInfo.h"
 #include "dialogs/frmDlgMailAccount.h"
@@ -18,6 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPixmap>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -58,7 +61,8 @@ void SampleSettings() {
     ResponseSettings[2].ColorBit = 8;
 }
 
-// Shows window, waits until the server has drawn it and saves the screen's pixels of it.
+// Shows window, waits until the server has drawn it and saves the screen's pixels of it, and
+// its control names beside them.
 bool Shoot(QWidget* window, const QString& path) {
     window->show();
     QElapsedTimer timer;
@@ -68,7 +72,10 @@ bool Shoot(QWidget* window, const QString& path) {
         QThread::msleep(10);
     }
     const QPixmap shot = window->screen()->grabWindow(window->winId());
-    const bool saved = !shot.isNull() && shot.save(path, "PNG", 9);
+    QFile names(QString(path).replace(QStringLiteral(".png"), QStringLiteral(".objects")));
+    const bool saved = !shot.isNull() && shot.save(path, "PNG", 9) &&
+                       names.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                       names.write((ControlNames(window).join(u'\n') + u'\n').toUtf8()) > 0;
     std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
     window->hide();
     return saved;
