@@ -8,13 +8,8 @@
 //   vistrel_bench_hostile
 #include "mailcheck/modMailCheck.h"
 #include "settings/ProgramObjects.h"
-#include "tests/support/DovecotServer.h"
+#include "tests/support/AnsweringCamera.h"
 #include "tests/support/HostileRequests.h"
-#include "tests/support/ScratchProgramFolder.h"
-#include "tests/support/SmtpServer.h"
-#include "tests/support/TestCameraStill.h"
-#include "tests/support/TestMailAccount.h"
-#include "tests/support/WiredClients.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -51,23 +46,15 @@ bool ResetPeakMemory() {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    ScratchProgramFolder folder;
-    DovecotServer pop;
-    SmtpServer smtp;
+    AnsweringCamera bench;
+    bench.pop.ReuseXUidl();
     QString problem;
-    pop.ReuseXUidl();
-    if (!folder.CopyBuiltLibraries() || !pop.Start({{"camera", "campass"}}, problem) ||
-        !smtp.Start(problem)) {
+    if (!bench.Start({Requester}, problem)) {
         std::fprintf(stderr, "set-up failed: %s\n", qPrintable(problem));
         return 1;
     }
-    WiredProgramClients clients;
-    TestCameraStill camera;
-    if (!camera.Running()) {
-        std::fprintf(stderr, "set-up failed: no camera\n");
-        return 1;
-    }
-    UseTestMailAccount(pop.Port(), smtp.Port(), {Requester});
+    DovecotServer& pop = bench.pop;
+    SmtpServer& smtp = bench.smtp;
 
     // A first check of a good request alone, so that the figures leave out the first use of
     // the camera, the codecs and the connections.
@@ -78,7 +65,7 @@ int main(int argc, char* argv[]) {
     // One check of what was delivered; false when it did not send `replies` replies.
     const auto measure = [&](const char* name, size_t replies) {
         const size_t repliesBefore = smtp.Mails(Requester).size();
-        const qint64 logBytes = folder.Read(QStringLiteral("options/main.log")).size();
+        const qint64 logBytes = bench.folder.Read(QStringLiteral("options/main.log")).size();
         const bool reset = ResetPeakMemory();
         const double before = StatusMegabytes("VmRSS");
         QElapsedTimer timer;
@@ -88,8 +75,8 @@ int main(int argc, char* argv[]) {
         const double peak = StatusMegabytes("VmHWM");
         const size_t answered = smtp.Mails(Requester).size() - repliesBefore;
         std::printf("%-46s %9.1f %14.1f %10lld %zu%s\n", name, ms, peak - before,
-                    folder.Read(QStringLiteral("options/main.log")).size() - logBytes, answered,
-                    answered == replies ? "" : " (UNEXPECTED)");
+                    bench.folder.Read(QStringLiteral("options/main.log")).size() - logBytes,
+                    answered, answered == replies ? "" : " (UNEXPECTED)");
         return reset && answered == replies;
     };
     // The yardstick: a good request alone.

@@ -9,13 +9,8 @@
 #include "mailcheck/modMailCheck.h"
 #include "platform/ProgramFolder.h"
 #include "settings/ProgramObjects.h"
-#include "tests/support/DovecotServer.h"
+#include "tests/support/AnsweringCamera.h"
 #include "tests/support/ProcessUsage.h"
-#include "tests/support/ScratchProgramFolder.h"
-#include "tests/support/SmtpServer.h"
-#include "tests/support/TestCameraStill.h"
-#include "tests/support/TestMailAccount.h"
-#include "tests/support/WiredClients.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,23 +30,14 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int checks = argc > 1 ? std::max(10, atoi(argv[1])) : 300;
-    ScratchProgramFolder folder;
-    DovecotServer pop;
-    SmtpServer smtp;
+    AnsweringCamera bench;
     QString problem;
-    if (!folder.CopyBuiltLibraries() || !pop.Start({{"camera", "campass"}}, problem) ||
-        !smtp.Start(problem)) {
+    if (!bench.Start({Requester}, problem)) {
         std::fprintf(stderr, "set-up failed: %s\n", qPrintable(problem));
         return 1;
     }
-    WiredProgramClients clients;
-    TestCameraStill camera;
-    if (!camera.Running()) {
-        std::fprintf(stderr, "set-up failed: no camera\n");
-        return 1;
-    }
-
-    UseTestMailAccount(pop.Port(), smtp.Port(), {Requester});
+    DovecotServer& pop = bench.pop;
+    SmtpServer& smtp = bench.smtp;
     DeleteAfterReply = true;
 
     std::mt19937 random(20261209);

@@ -17,12 +17,13 @@ const QString LimitError = QStringLiteral("返信の上限の値が不正です 
 
 class OptionDialogTest : public ::testing::Test {
   protected:
-    OptionDialogTest() {
-        MailCheckInterval = 5;
-        AcceptedLeftSubject = QStringLiteral("cam");
-        DeleteAfterReply = false;
-    }
+    OptionDialogTest() { UseStartingOptions(); }
     ~OptionDialogTest() override { ResetProgramObjects(); }
+    // The options every case starts from: the defaults but for the prefix "cam".
+    static void UseStartingOptions() {
+        ResetProgramObjects();
+        AcceptedLeftSubject = QStringLiteral("cam");
+    }
     // A freshly filled dialog on the screen.
     void Open() {
         dialog.Loadset();
@@ -248,8 +249,7 @@ TEST_F(OptionDialogTest, SenderOptionsAreCheckedAndStoredOnlyWhenAllInputIsValid
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.id) + " / " + c.limit);
-        ResetProgramObjects();
-        AcceptedLeftSubject = QStringLiteral("cam");
+        UseStartingOptions();
         Open();
         Type(&dialog, "txtMailCheckInterval", QStringLiteral("9"));
         Type(&dialog, "txtAcceptedLeftSubject", QStringLiteral("写真"));
