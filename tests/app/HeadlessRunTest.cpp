@@ -129,6 +129,21 @@ TEST_F(HeadlessRun, CheckOnceAnswersAndEndsWithZero) {
     EXPECT_FALSE(ReadFile(settings.filePath("options/main.rul")).trimmed().isEmpty());
 }
 
+// CI installs the package system-wide and names its program here; elsewhere it is skipped.
+TEST_F(HeadlessRun, TheInstalledPackageChecksOnceAgainstTheServers) {
+    const QString installed = qEnvironmentVariable("VISTREL_INSTALLED_PROGRAM");
+    if (installed.isEmpty())
+        GTEST_SKIP() << "VISTREL_INSTALLED_PROGRAM names no installed program";
+    ASSERT_TRUE(StartServers());
+    WriteSettings(settings.path(), pop.Port(), smtp.Port());
+    QProcess program;
+    Start(program,
+          {QStringLiteral("--check-once"), QStringLiteral("--settings-folder"), settings.path()},
+          installed);
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+}
+
 TEST_F(HeadlessRun, CheckOnceWithTheServerDownFailsWithTheReasonAndLosesNothing) {
     WriteSettings(settings.path(), 1, 1);
     QProcess program;
