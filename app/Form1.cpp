@@ -27,6 +27,7 @@
 #include <QDir>
 #include <QMenuBar>
 #include <QTimer>
+#include <utility>
 
 namespace {
 
@@ -52,9 +53,11 @@ Form1::Form1(std::function<void()> runCheck)
                           RunMailCheck(CurrentMailAccount);
                       })] {
           check();
-          // A close that came during the check runs now that the check has ended.
+          // A close or a reload that came during the check runs now that the check has ended.
           if (closePending)
               QTimer::singleShot(0, this, &QWidget::close);
+          else if (std::exchange(reloadPending, false))
+              QTimer::singleShot(0, this, &Form1::ReloadSettings);
       }),
       tmrMailCheck(new QTimer(this)), tmrResize(new QTimer(this)), sckPOP(new SocketControl(this)),
       sckSMTP(new SocketControl(this)), sckIMAP(new SocketControl(this)), tmrPush(new QTimer(this)),
@@ -156,6 +159,17 @@ void Form1::Form_Unload() {
                    QDir::toNativeSeparators(OptionsFolder()));
     DestroyCapture();
     ClearTempFolder();
+    emit Unloaded();
+}
+
+void Form1::ReloadSettings() {
+    if (schedule.Checking()) {
+        reloadPending = true;
+        return;
+    }
+    WriteLog(ReloadAllSettings()
+                 ? QStringLiteral("設定を読み込み直しました")
+                 : QStringLiteral("設定を読み込み直せませんでした。前の設定のまま続けます"));
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -33,6 +33,9 @@ class Form1 : public QMainWindow, public WindowPlacement {
     bool Form_Load();
     // The shutdown sequence; every step runs whatever the earlier ones did.
     void Form_Unload();
+    // Reads the settings files again (ReloadAllSettings) and logs the outcome; during a mail
+    // check, once the check has ended.
+    void ReloadSettings();
 
     // One tick of the mail-check timer: counts it and runs the mail check when it falls due.
     void tmrMailCheck_Timer();
@@ -56,6 +59,11 @@ class Form1 : public QMainWindow, public WindowPlacement {
     QRect NormalBounds() const override;
     void SetNormalBounds(const QRect& bounds) override;
 
+  signals:
+    // The shutdown sequence has run: a run without a window, whose close ends no event loop,
+    // ends here.
+    void Unloaded();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -77,7 +85,8 @@ class Form1 : public QMainWindow, public WindowPlacement {
 
     MailCheckSchedule schedule;
     bool unloaded = false;
-    bool closePending = false; // a close came during a mail check
+    bool closePending = false;  // a close came during a mail check
+    bool reloadPending = false; // and so did a reload
 
     QTimer* tmrMailCheck;
     QTimer* tmrResize;

@@ -5,6 +5,7 @@
 #include "platform/ProgramFolder.h"
 
 #include <QFile>
+#include <cstdio>
 #include <sys/stat.h>
 #include <utility>
 
@@ -12,6 +13,11 @@ namespace {
 InformationSink& Sink() {
     static InformationSink sink;
     return sink;
+}
+
+bool& Mirrored() {
+    static bool mirrored = false;
+    return mirrored;
 }
 } // namespace
 
@@ -28,12 +34,22 @@ QString LogLineText(const QString& message) {
 void WriteLog(const QString& message) {
     const QString stamp = LocalNow().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
     const QString text = LogLineText(message);
+    const QString line = stamp + QLatin1Char('\t') + text;
     QFile file(OptionsFolder() + QStringLiteral("/main.log"));
     // A log an older version left readable to everyone is tightened at its next line.
     if (file.open(QIODevice::WriteOnly | QIODevice::Append) &&
         ::fchmod(file.handle(), S_IRUSR | S_IWUSR) == 0)
-        file.write(ToCodePage932(stamp + QLatin1Char('\t') + text + QStringLiteral("\r\n")));
+        file.write(ToCodePage932(line + QStringLiteral("\r\n")));
+    if (Mirrored()) {
+        // One write, so that lines of other writers never land inside it.
+        const QByteArray bytes = (line + u'\n').toUtf8();
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+    }
     SetInformation(stamp + QStringLiteral("  ") + text);
+}
+
+void MirrorLogToStandardError() {
+    Mirrored() = true;
 }
 
 void SetInformation(const QString& text) {

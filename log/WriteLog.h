@@ -21,6 +21,10 @@ QString LogLineText(const QString& message);
 // that cannot be written still leaves the status line set.
 void WriteLog(const QString& message);
 
+// From now on each line WriteLog writes also goes to standard error as one line, time stamp,
+// TAB and text as in the file, UTF-8 and LF-ended: the journal of a run without a window.
+void MirrorLogToStandardError();
+
 // Shows text in the status line through the installed sink (none: the text goes nowhere).
 void SetInformation(const QString& text);
 

@@ -10,6 +10,8 @@ MsgBoxHandler& Handler() {
     return handler;
 }
 
+} // namespace
+
 MsgAnswer SafeAnswer(MsgButtons buttons) {
     switch (buttons) {
     case MsgButtons::OK:
@@ -22,8 +24,6 @@ MsgAnswer SafeAnswer(MsgButtons buttons) {
     }
     return MsgAnswer::Cancel;
 }
-
-} // namespace
 
 MsgAnswer MsgBox(MsgIcon icon, const QString& title, const QString& text, MsgButtons buttons,
                  MsgDefault defaultButton) {

@@ -26,6 +26,10 @@ using MsgBoxHandler = std::function<MsgAnswer(const MsgBoxRequest&)>;
 MsgAnswer MsgBox(MsgIcon icon, const QString& title, const QString& text,
                  MsgButtons buttons = MsgButtons::OK, MsgDefault defaultButton = MsgDefault::First);
 
+// The last of the buttons (OK, Cancel or No): the answer that changes nothing, for a box
+// nobody can see.
+MsgAnswer SafeAnswer(MsgButtons buttons);
+
 // Installs handler and answers the one it replaces.
 MsgBoxHandler SetMsgBoxHandler(MsgBoxHandler handler);
 

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -70,6 +71,25 @@ bool LoadAllSettings() {
     LoadMailAccount(folder);
     if (!LoadResponseSettings(folder))
         return false;
+    LoadOptionFile(folder);
+    return true;
+}
+
+bool ReloadAllSettings() {
+    const QString folder = OptionsFolder();
+    CMailAccount account;
+    bool isError = false, isLoaded = false;
+    LoadMailAccountFile(folder, account, isError, isLoaded);
+    if (!isLoaded)
+        return false;
+    std::vector<CResAccount> previous = std::exchange(ResponseSettings, {});
+    int count = 0;
+    LoadResponseSettingFiles(folder, count, isError);
+    if (count == 0 || isError) {
+        ResponseSettings = std::move(previous);
+        return false;
+    }
+    CurrentMailAccount = account;
     LoadOptionFile(folder);
     return true;
 }

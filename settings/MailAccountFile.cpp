@@ -19,9 +19,22 @@ QString Quoted(const QString& path) {
 } // namespace
 
 bool ParamsToMailAccount(const CParams& params, CMailAccount& retAccount,
-                         bool& retPasswordUnreadable) {
+                         bool& retPasswordUnreadable, QString& retFaultKey) {
     return ParamsToRecord(params, MailAccountFields(), MailAccountKeys(), retAccount,
-                          retPasswordUnreadable);
+                          retPasswordUnreadable, retFaultKey);
+}
+
+QString MailAccountFault(const QString& folder) {
+    QString text;
+    bool isDamaged = false;
+    if (!LoadSettingsFile(QDir(folder).filePath(FileName), text, isDamaged))
+        return FileName;
+    CMailAccount account;
+    bool passwordUnreadable = false;
+    QString faultKey;
+    if (!ParamsToMailAccount(TextToParams(text), account, passwordUnreadable, faultKey))
+        return FileName + QStringLiteral(": ") + faultKey;
+    return account.Name.isEmpty() ? FileName + QStringLiteral(": Name") : QString();
 }
 
 CParams MailAccountToParams(const CMailAccount& account) {
@@ -43,7 +56,8 @@ void LoadMailAccountFile(const QString& folder, CMailAccount& retAccount, bool& 
         return;
     }
     bool passwordUnreadable = false;
-    if (!ParamsToMailAccount(TextToParams(text), retAccount, passwordUnreadable)) {
+    QString faultKey;
+    if (!ParamsToMailAccount(TextToParams(text), retAccount, passwordUnreadable, faultKey)) {
         WriteLog(QStringLiteral("アカウントファイルのデータが欠けています ") + Quoted(path));
         retIsError = true;
     }

@@ -23,8 +23,14 @@ bool SaveMailAccountFile(const QString& folder, const CMailAccount& account);
 // An account from a parsed file, starting from the defaults; false when a key is absent or a
 // number does not read (the other keys are still read). retPasswordUnreadable tells that the
 // stored password was no encrypted text made here (the password is then empty).
+// retFaultKey names the first key that was absent or did not read.
 bool ParamsToMailAccount(const CParams& params, CMailAccount& retAccount,
-                         bool& retPasswordUnreadable);
+                         bool& retPasswordUnreadable, QString& retFaultKey);
+
+// For a run that cannot open the account dialog: what keeps folder/main.mla from loading as a
+// file name and a key ("main.mla: POPPort", "main.mla: Name" for an empty name), or the file
+// name alone when it is missing or damaged; "" when the account loads.
+QString MailAccountFault(const QString& folder);
 
 // The nine keys of an account in key table order, the password encrypted, then each optional
 // key whose field differs from its default (the SMTP password encrypted too).

@@ -4,8 +4,14 @@ const CParamItem* ParamReader::Take(const QString& key) {
     ++keysAsked;
     const CParamItem* item = params.Item(key);
     if (!item)
-        complete = false;
+        Fault(key);
     return item;
+}
+
+void ParamReader::Fault(const QString& key) {
+    if (complete)
+        firstFault = key;
+    complete = false;
 }
 
 void ParamReader::Text(const QString& key, QString& field) {
@@ -16,7 +22,7 @@ void ParamReader::Text(const QString& key, QString& field) {
 void ParamReader::Number(const QString& key, int& field) {
     const CParamItem* item = Take(key);
     if (item && !ReadParamNumber(item->Text(), field))
-        complete = false;
+        Fault(key);
 }
 
 void ParamReader::Value(const QString& key, ParamValue& field) {

@@ -20,11 +20,16 @@ class ParamReader {
 
     // True when every key asked for was present and read.
     bool Complete() const { return complete; }
+    // The first key asked for that was absent or did not read ("" when complete).
+    const QString& FirstFault() const { return firstFault; }
     // How many keys were asked for: the field count that the key table must match.
     int KeysAsked() const { return keysAsked; }
 
   private:
+    void Fault(const QString& key);
+
     const CParams& params;
     bool complete = true;
+    QString firstFault;
     int keysAsked = 0;
 };

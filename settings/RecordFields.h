@@ -36,10 +36,12 @@ QStringList KeysOf(std::span<const RecordField<Record>> fields, bool optional = 
 // Fills retRecord from params, field by field: a field whose key is absent or unreadable keeps
 // its default and makes the answer false, while the other fields are still read. An optional
 // key that is absent is no fault.
-// retSecretUnreadable tells an encrypted field that is present but cannot be decrypted.
+// retSecretUnreadable tells an encrypted field that is present but cannot be decrypted;
+// retFaultKey names the first key that was absent or unreadable ("" when none was).
 template <typename Record>
 bool ParamsToRecord(const CParams& params, std::span<const RecordField<Record>> fields,
-                    const QStringList& keyTable, Record& retRecord, bool& retSecretUnreadable) {
+                    const QStringList& keyTable, Record& retRecord, bool& retSecretUnreadable,
+                    QString& retFaultKey) {
     Record record;
     ParamReader required(params);
     ParamReader optionalReader(params);
@@ -66,6 +68,7 @@ bool ParamsToRecord(const CParams& params, std::span<const RecordField<Record>> 
     }
     CheckKeyCount(required.KeysAsked(), keyTable);
     retRecord = record;
+    retFaultKey = required.Complete() ? optionalReader.FirstFault() : required.FirstFault();
     return required.Complete() && optionalReader.Complete();
 }
 

@@ -23,8 +23,9 @@ QString ResponseSettingFileName(int position) {
 
 bool ParamsToResponseSetting(const CParams& params, CResAccount& retSetting) {
     bool noSecret = false;
+    QString faultKey;
     return ParamsToRecord(params, ResponseSettingFields(), ResponseSettingKeys(), retSetting,
-                          noSecret);
+                          noSecret, faultKey);
 }
 
 CParams ResponseSettingToParams(const CResAccount& setting) {

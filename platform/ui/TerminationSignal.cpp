@@ -1,25 +1,58 @@
 #include "platform/ui/TerminationSignal.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QPointer>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 // The handler may only write to a pipe; the event loop reads it and acts on the GUI thread.
+// Each byte is the signal's number.
 int signalPipe[2] = {-1, -1};
 
 // errno is put back: the interrupted code may be about to read it, and the write fails once
 // the pipe is full.
-void OnSignal(int) {
+void OnSignal(int signal) {
     const int savedErrno = errno;
-    const char byte = 1;
+    const char byte = static_cast<char>(signal);
     [[maybe_unused]] ssize_t written = write(signalPipe[1], &byte, 1);
     errno = savedErrno;
+}
+
+struct Handlers {
+    std::function<void()> onEnd;
+    std::function<void()> onHangUp;
+};
+
+Handlers& Installed() {
+    static Handlers handlers;
+    return handlers;
+}
+
+// Reads every waiting byte; a flood of signals acts once per kind.
+void ReadSignals() {
+    bool end = false, hangUp = false;
+    char bytes[64];
+    ssize_t count = 0;
+    while ((count = read(signalPipe[0], bytes, sizeof bytes)) > 0)
+        for (ssize_t i = 0; i < count; ++i)
+            (bytes[i] == SIGHUP ? hangUp : end) = true;
+    // Copies: a handler may install others.
+    const Handlers handlers = Installed();
+    if (hangUp && !handlers.onHangUp)
+        end = true;
+    else if (hangUp)
+        handlers.onHangUp();
+    if (end && handlers.onEnd)
+        handlers.onEnd();
 }
 
 } // namespace
@@ -35,17 +68,31 @@ void CatchTerminationSignals() {
         sigaction(signal, &action, nullptr);
 }
 
-void CloseOnTerminationSignal(QWidget* mainWindow) {
+void HandleTerminationSignals(std::function<void()> onEnd, std::function<void()> onHangUp) {
     CatchTerminationSignals();
-    if (signalPipe[0] < 0)
+    Installed() = {std::move(onEnd), std::move(onHangUp)};
+    static QPointer<QSocketNotifier> notifier;
+    if (signalPipe[0] < 0 || notifier)
         return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, mainWindow);
-    QObject::connect(notifier, &QSocketNotifier::activated, mainWindow,
-                     [window = QPointer<QWidget>(mainWindow)] {
-                         char bytes[16];
-                         while (read(signalPipe[0], bytes, sizeof bytes) > 0) {
-                         }
-                         if (window)
-                             window->close();
-                     });
+    notifier =
+        new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, ReadSignals);
+    // A signal caught before the notifier existed is read at the first turn.
+    QTimer::singleShot(0, notifier, ReadSignals);
+}
+
+void CloseWithItsDialogs(QWidget* mainWindow) {
+    // Innermost first, so that each waiting exec() returns in order; a dialog that refuses
+    // to go ends the round.
+    QDialog* previous = nullptr;
+    while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        if (dialog == previous)
+            break;
+        previous = dialog;
+        dialog->reject();
+    }
+    QTimer::singleShot(0, mainWindow, [window = QPointer<QWidget>(mainWindow)] {
+        if (window)
+            window->close();
+    });
 }

@@ -1,6 +1,8 @@
 #include "platform/ui/TerminationSignal.h"
 #include "tests/support/PumpUntil.h"
 
+#include <QDialog>
+#include <QTimer>
 #include <QWidget>
 #include <cerrno>
 #include <csignal>
@@ -23,6 +25,34 @@ TEST(TerminationSignal, HandlerKeepsErrnoAndTheWindowStillClosesAfterAFlood) {
 
     QWidget window;
     window.show();
-    CloseOnTerminationSignal(&window);
+    HandleTerminationSignals([&] { CloseWithItsDialogs(&window); });
     EXPECT_TRUE(PumpUntil([&] { return !window.isVisible(); }));
+}
+
+TEST(TerminationSignal, HangUpReloadsWhereAHandlerIsGivenAndEndsOtherwise) {
+    for (const bool reloads : {true, false}) {
+        int ends = 0, hangUps = 0;
+        HandleTerminationSignals([&] { ++ends; }, reloads
+                                                      ? std::function<void()>([&] { ++hangUps; })
+                                                      : std::function<void()>());
+        raise(SIGHUP);
+        ASSERT_TRUE(PumpUntil([&] { return ends + hangUps > 0; }));
+        EXPECT_EQ(hangUps, reloads ? 1 : 0);
+        EXPECT_EQ(ends, reloads ? 0 : 1);
+    }
+    HandleTerminationSignals({});
+}
+
+// A modal dialog runs an event loop of its own: the signal still ends it, as Cancel would,
+// and then closes the window behind it.
+TEST(TerminationSignal, AnOpenModalDialogIsRejectedAndTheWindowClosed) {
+    QWidget window;
+    window.show();
+    HandleTerminationSignals([&] { CloseWithItsDialogs(&window); });
+    QDialog dialog(&window);
+    QTimer::singleShot(0, [] { raise(SIGTERM); });
+    QTimer::singleShot(20000, &dialog, &QDialog::accept); // never reached when it works
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_TRUE(PumpUntil([&] { return !window.isVisible(); }));
+    HandleTerminationSignals({});
 }

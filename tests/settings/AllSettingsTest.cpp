@@ -1,5 +1,6 @@
 #include "settings/AllSettings.h"
 #include "settings/FirstRunDialogs.h"
+#include "settings/MailAccountFile.h"
 #include "settings/ResponseSettingFiles.h"
 #include "settings/modFileAccess.h"
 
@@ -226,4 +227,28 @@ TEST_F(AllSettingsTest, ASaveInterruptedAfterAnyFileLeavesEverySettingRecoverabl
             EXPECT_EQ(MailCheckInterval, 8);
         }
     }
+}
+
+// A reload takes edited files whole, and keeps what runs when the account or a response
+// setting no longer reads.
+TEST_F(AllSettingsTest, ReloadTakesSoundFilesAndKeepsTheRunningSettingsOtherwise) {
+    ASSERT_TRUE(SaveMailAccountFile(Options(), Account(QStringLiteral("old"))));
+    ASSERT_TRUE(SaveResponseSettingFiles(Options(), {Setting(QStringLiteral("one"))}));
+    ASSERT_TRUE(LoadAllSettings());
+    ASSERT_TRUE(SaveMailAccountFile(Options(), Account(QStringLiteral("edited"))));
+    ASSERT_TRUE(SaveResponseSettingFiles(
+        Options(), {Setting(QStringLiteral("one")), Setting(QStringLiteral("two"))}));
+    EXPECT_TRUE(ReloadAllSettings());
+    EXPECT_EQ(CurrentMailAccount.Name, QStringLiteral("edited"));
+    EXPECT_EQ(Names(), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+
+    for (const QString& damaged : {QStringLiteral("main.mla"), QStringLiteral("002.csp")}) {
+        const QByteArray whole = ReadOption(damaged);
+        WriteOption(damaged, QStringLiteral("Name=\r\n"));
+        EXPECT_FALSE(ReloadAllSettings()) << damaged.toStdString();
+        EXPECT_EQ(CurrentMailAccount.Name, QStringLiteral("edited"));
+        EXPECT_EQ(Names(), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+        folder.Write(QStringLiteral("options/") + damaged, whole);
+    }
+    EXPECT_TRUE(opened.isEmpty());
 }
