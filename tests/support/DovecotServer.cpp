@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTcpSocket>
 #include <QThread>
@@ -112,6 +113,25 @@ bool DovecotServer::Deliver(const QString& user, const QByteArray& message) {
     if (!WriteFile(temporary, message) || (asRoot && !GiveToMailUser(temporary)))
         return false;
     return QFile::rename(temporary, MaildirOf(user) + QStringLiteral("/new/") + name);
+}
+
+bool DovecotServer::RecreateMailbox(const QString& user) {
+    // The messages, the indexes and the UID list go; the counter the next UIDVALIDITY is drawn
+    // from stays, as a server keeps it across a folder's life.
+    QDir maildir(MaildirOf(user));
+    bool removed = true;
+    for (const QFileInfo& entry :
+         maildir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (entry.fileName().startsWith(QStringLiteral("dovecot-uidvalidity")))
+            continue;
+        removed = removed && (entry.isDir() ? QDir(entry.filePath()).removeRecursively()
+                                            : QFile::remove(entry.filePath()));
+    }
+    for (const char* sub : {"cur", "new", "tmp"}) {
+        const QString path = maildir.filePath(QLatin1String(sub));
+        removed = removed && maildir.mkpath(path) && (!asRoot || GiveToMailUser(path));
+    }
+    return removed;
 }
 
 int DovecotServer::StoredCount(const QString& user) const {

@@ -43,6 +43,9 @@ class DovecotServer {
     int ImapTlsPort() const { return imapTlsPort; }
     // Puts message into user's mailbox as a new mail.
     bool Deliver(const QString& user, const QByteArray& message);
+    // Empties user's mailbox and makes it anew, as deleting and creating a folder does: the
+    // server numbers it with a new UIDVALIDITY. Only while no session has it open.
+    bool RecreateMailbox(const QString& user);
     // The number of mails stored in user's mailbox.
     int StoredCount(const QString& user) const;
     // The mails stored in user's mailbox, as stored.
