@@ -103,8 +103,10 @@ bool DovecotServer::Start(const std::vector<User>& users, QString& retProblem) {
     return false;
 }
 
-bool DovecotServer::Deliver(const QString& user, const QByteArray& message) {
-    // Maildir delivery: write below tmp/, then move into new/ under a unique name.
+bool DovecotServer::Deliver(const QString& user, const QByteArray& message,
+                            const QByteArray& maildirFlags) {
+    // Maildir delivery: write below tmp/, then move into new/ under a unique name, or into
+    // cur/ with the flags after the name.
     const QString name = QStringLiteral("%1.M%2P%3.vistrel")
                              .arg(QDateTime::currentSecsSinceEpoch())
                              .arg(++delivered, 6, 10, QLatin1Char('0'))
@@ -112,7 +114,10 @@ bool DovecotServer::Deliver(const QString& user, const QByteArray& message) {
     const QString temporary = MaildirOf(user) + QStringLiteral("/tmp/") + name;
     if (!WriteFile(temporary, message) || (asRoot && !GiveToMailUser(temporary)))
         return false;
-    return QFile::rename(temporary, MaildirOf(user) + QStringLiteral("/new/") + name);
+    if (maildirFlags.isEmpty())
+        return QFile::rename(temporary, MaildirOf(user) + QStringLiteral("/new/") + name);
+    return QFile::rename(temporary, MaildirOf(user) + QStringLiteral("/cur/") + name +
+                                        QStringLiteral(":2,") + QString::fromLatin1(maildirFlags));
 }
 
 bool DovecotServer::RecreateMailbox(const QString& user) {
