@@ -91,11 +91,13 @@ TEST_F(IMAPMailCheck, ADropOrALateAnswerAtEachStepEndsTheCheckAndTheRequestIsAns
     };
     CurrentMailAccount.Timeout = 1;
     const std::vector<Case> cases = {
+        {"at the login", DropBefore("AUTHENTICATE"), PopLost, false},
         {"a late login", DelayReplyTo("AUTHENTICATE", 3000), late("ログイン"), false},
         {"after the login", DropBefore("SELECT"), PopLost, false},
         {"a late SELECT", DelayReplyTo("SELECT", 3000), late("SELECT"), false},
         {"during SEARCH", DropInReplyTo("UID SEARCH", 5), PopLost, false},
         {"a late SEARCH", DelayReplyTo("UID SEARCH", 3000), late("SEARCH"), false},
+        {"during the header", DropInReplyTo("UID FETCH", 20), PopLost, false},
         {"a late header", DelayReplyTo("UID FETCH", 3000), late("FETCH"), false},
         // Between the 250 and the flag, as a kill there would: the record alone settles it.
         {"before the flag", DropBefore("\\Answered"), PopLost, true},
