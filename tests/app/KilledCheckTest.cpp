@@ -150,7 +150,7 @@ TEST(KilledCheck, AnIMAPRequestKilledBeforeItsFlagIsAnsweredOnceAfterARestart) {
     ASSERT_TRUE(smtp.Start(problem)) << problem.toStdString();
     // What the child sends after its first header fetch crawls to the server: the next command
     // is the flag of the first request, once its reply has its 250.
-    FaultProxy proxy(imap.ImapPort(), SlowUploadAfter("UID FETCH", 10));
+    FaultProxy proxy(imap.ImapPort(), SlowUploadAfter("BODY.PEEK[HEADER])\r\n", 10));
     WriteSettings(smtp.Port(), proxy.Port(), ProtocolIMAP);
     DeliverRequests(imap);
 
