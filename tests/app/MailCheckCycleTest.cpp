@@ -1,11 +1,13 @@
 // Requests answered end to end: a private Dovecot holds the camera's mailbox, aiosmtpd stores
 // the replies, the test capture driver is the camera, and the check runs through the main
-// window's own wiring. Python's email package and Pillow read every reply.
+// window's own wiring, over POP3 and over IMAP with the push holding IDLE. Python's email
+// package and Pillow read every reply.
 #include "app/Form1.h"
 #include "mailcheck/modMailCheck.h"
 #include "platform/ui/CaptureDrivers.h"
 #include "platform/ui/TestCaptureDriver.h"
 #include "settings/ProgramObjects.h"
+#include "tests/mailcheck/WiredIMAP.h"
 #include "tests/reply/ReplyFixture.h"
 #include "tests/support/DovecotServer.h"
 #include "tests/support/LogLines.h"
@@ -135,6 +137,51 @@ class MailCheckCycle : public ReplyFixture {
         }
     }
 
+    // The requests as mail programs write them, delivered in this order; the log lines each
+    // gets when the check deletes what it answered.
+    QStringList DeliverRequestShapes() {
+        struct Mail {
+            QByteArray from, subject;
+            QStringList tail;
+        };
+        const std::vector<Mail> mails = {
+            {"From: \"Bob\" <bob@example.net>",
+             "Subject: =?ISO-2022-JP?B?Q0FNGyRCPEw/PxsoQg==?=", Replied + QStringList{Deleted}},
+            {"From: alice@example.org", "Subject: =?UTF-8?B?Q0FNIOeUu+WDj+OBj+OBoOOBleOBhA==?=",
+             Replied + QStringList{Deleted}},
+            {"From: Carol <carol@example.com>",
+             "Subject: =?utf-8?Q?CAM_=E3=81=8A=E9=A1=98=E3=81=84?=",
+             Replied + QStringList{Deleted}},
+            {"From: bob@example.net", "Subject: C\r\n AM folded", Replied + QStringList{Deleted}},
+            {"From: alice@example.org",
+             "Subject: =?UTF-8?B?77yj77yh77yt5YWo6KeS44Gn44GZ?=", Replied + QStringList{Deleted}},
+            {"From: bob@example.net",
+             "Subject: cam lower case",
+             {"許可されているメールアドレスです",
+              "件名の先頭に CAM がないため許可されませんでした"}},
+            {"from: bob@example.net", "Subject: CAM from in lower case", {}},
+            {"From: Eve <eve@example.com>",
+             "Subject: CAM",
+             {"許可されていないメールアドレスでした"}},
+            {"From: bob@example.net", "Subject: ", {}},
+        };
+        QStringList expected;
+        for (const Mail& mail : mails) {
+            Deliver(Request(mail.from, mail.subject));
+            QByteArray logged = mail.subject;
+            logged.replace("\r\n ", "");
+            expected += Lines(mail.from, logged, mail.tail);
+        }
+        return expected;
+    }
+    // Bob's requests went to the first setting that accepts him, Carol's to the PNG one.
+    void ExpectRequestShapesAnswered() {
+        ExpectReplies(Bob, {"JPEG", "JPEG"}, 160, 120);
+        ExpectReplies(Alice, {"JPEG", "JPEG"}, 160, 120);
+        ExpectReplies(Carol, {"PNG"}, 160, 120);
+        EXPECT_TRUE(smtp.Mails(QStringLiteral("eve@example.com")).empty());
+    }
+
     QStringList RuleEntries() const {
         QStringList entries;
         const QString text = QString::fromLatin1(folder.Read("options/main.rul"));
@@ -154,44 +201,12 @@ class MailCheckCycle : public ReplyFixture {
 } // namespace
 
 TEST_F(MailCheckCycle, AcceptedRequestsAreAnsweredOnceAndDeleted) {
-    // The requests as mail programs write them.
-    struct Mail {
-        QByteArray from, subject;
-        QStringList tail;
-    };
-    const std::vector<Mail> mails = {
-        {"From: \"Bob\" <bob@example.net>",
-         "Subject: =?ISO-2022-JP?B?Q0FNGyRCPEw/PxsoQg==?=", Replied + QStringList{Deleted}},
-        {"From: alice@example.org",
-         "Subject: =?UTF-8?B?Q0FNIOeUu+WDj+OBj+OBoOOBleOBhA==?=", Replied + QStringList{Deleted}},
-        {"From: Carol <carol@example.com>",
-         "Subject: =?utf-8?Q?CAM_=E3=81=8A=E9=A1=98=E3=81=84?=", Replied + QStringList{Deleted}},
-        {"From: bob@example.net", "Subject: C\r\n AM folded", Replied + QStringList{Deleted}},
-        {"From: alice@example.org",
-         "Subject: =?UTF-8?B?77yj77yh77yt5YWo6KeS44Gn44GZ?=", Replied + QStringList{Deleted}},
-        {"From: bob@example.net",
-         "Subject: cam lower case",
-         {"許可されているメールアドレスです", "件名の先頭に CAM がないため許可されませんでした"}},
-        {"from: bob@example.net", "Subject: CAM from in lower case", {}},
-        {"From: Eve <eve@example.com>", "Subject: CAM", {"許可されていないメールアドレスでした"}},
-        {"From: bob@example.net", "Subject: ", {}},
-    };
-    QStringList expected = CheckOpening();
-    for (const Mail& mail : mails) {
-        Deliver(Request(mail.from, mail.subject));
-        QByteArray logged = mail.subject;
-        logged.replace("\r\n ", "");
-        expected += Lines(mail.from, logged, mail.tail);
-    }
+    const QStringList expected = CheckOpening() + DeliverRequestShapes();
     DeleteAfterReply = true;
     EXPECT_EQ(Check(), expected);
     EXPECT_TRUE(boxes.Boxes().empty());
 
-    // Bob's requests went to the first setting that accepts him, Carol's to the PNG one.
-    ExpectReplies(Bob, {"JPEG", "JPEG"}, 160, 120);
-    ExpectReplies(Alice, {"JPEG", "JPEG"}, 160, 120);
-    ExpectReplies(Carol, {"PNG"}, 160, 120);
-    EXPECT_TRUE(smtp.Mails(QStringLiteral("eve@example.com")).empty());
+    ExpectRequestShapesAnswered();
     EXPECT_EQ(pop.StoredCount("camera"), 4);
     // Every message was settled: the answered ones, and those passed over for good.
     const QStringList afterFirst = RuleEntries();
@@ -388,4 +403,79 @@ TEST_F(MailCheckCycleOverTls, ARequestIsAnsweredWithBothServersOnTls) {
     EXPECT_FALSE(refused.contains(QStringLiteral("ログインしました")))
         << refused.join(u'\n').toStdString();
     EXPECT_EQ(smtp.Mails(Bob).size(), 1u);
+}
+
+namespace {
+
+// The camera's account on the IMAP side of the same Dovecot: the main window holds the folder
+// in IDLE, and its push starts every check.
+class MailCheckCycleOverImap : public MailCheckCycle {
+  protected:
+    bool StartServers(QString& retProblem) override {
+        pop.OfferImap();
+        return MailCheckCycle::StartServers(retProblem);
+    }
+    void SetUp() override {
+        MailCheckCycle::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        CurrentMailAccount.MailProtocol = ProtocolIMAP;
+        CurrentMailAccount.POPPort = pop.ImapPort();
+    }
+    static QStringList Opening() {
+        return CheckOpening() + QStringList{QStringLiteral("フォルダ INBOX を選択しました")};
+    }
+    // The checks logged after the first before lines, each from its blank line on.
+    QList<QStringList> ChecksSince(qsizetype before) const {
+        QList<QStringList> checks;
+        for (const QString& line : LoggedMessages(folder).mid(before)) {
+            if (line.isEmpty())
+                checks.append(QStringList());
+            if (!checks.isEmpty())
+                checks.last().append(line);
+        }
+        return checks;
+    }
+    // The UIDs a second IMAP client finds in the camera's INBOX with criteria.
+    QList<quint32> Search(const QByteArray& criteria) {
+        WiredIMAP other;
+        QList<quint32> uids;
+        EXPECT_TRUE(other.Connect(pop.ImapPort()));
+        EXPECT_TRUE(other.imap.Login(QStringLiteral("camera"), QStringLiteral("campass")));
+        EXPECT_TRUE(other.imap.Select(QStringLiteral("INBOX")));
+        EXPECT_TRUE(other.imap.UidSearch(criteria, uids));
+        return uids;
+    }
+    size_t Answered() const {
+        return smtp.Mails(Bob).size() + smtp.Mails(Alice).size() + smtp.Mails(Carol).size();
+    }
+};
+
+} // namespace
+
+TEST_F(MailCheckCycleOverImap, RequestsDeliveredDuringIdleAreAnsweredOnceAndDeleted) {
+    DeleteAfterReply = true;
+    // The push's connection starts a check at once, on the empty folder.
+    ASSERT_TRUE(PumpUntil([this] { return ChecksSince(0).size() == 1; }, 10000));
+    EXPECT_EQ(ChecksSince(0)[0], Opening() + QStringList{"メールはありませんでした"});
+    const qsizetype before = LoggedMessages(folder).size();
+    const QStringList expected = Opening() + DeliverRequestShapes();
+    // The new messages alone start the next check: no timer tick and no menu command.
+    ASSERT_TRUE(PumpUntil([this] { return Answered() == 5; }, 60000));
+    const QList<QStringList> checks = ChecksSince(before);
+    ASSERT_FALSE(checks.isEmpty());
+    EXPECT_EQ(checks[0], expected);
+    for (const QStringList& later : checks.mid(1))
+        EXPECT_EQ(later, Opening() + QStringList{"メールはありませんでした"});
+    EXPECT_TRUE(boxes.Boxes().empty());
+    ExpectRequestShapesAnswered();
+    // The answered requests are gone; the flags of the server settle the rest, nothing local.
+    EXPECT_EQ(pop.StoredCount("camera"), 4);
+    EXPECT_EQ(Search("KEYWORD $VistrelSkipped").size(), 4);
+    EXPECT_EQ(Search("UNKEYWORD $VistrelSkipped"), QList<quint32>());
+    EXPECT_EQ(RuleEntries(), QStringList());
+
+    // A check from the menu answers nothing more.
+    EXPECT_EQ(Check(), Opening() + QStringList{"メールはありませんでした"});
+    EXPECT_EQ(Answered(), 5u);
 }

@@ -86,3 +86,45 @@ TEST(IMAPConversation, AServerWithoutStartTlsIsRefusedNotUsedInPlainText) {
     EXPECT_FALSE(client.imap.LastFailure().isEmpty());
     EXPECT_TRUE(server.Heard().isEmpty());
 }
+
+TEST(IMAPConversation, WithoutUidPlusOnlyAFolderWhereNothingElseIsMarkedIsExpunged) {
+    const struct {
+        const char* what;
+        QByteArray capabilities;
+        std::vector<ScriptStep> answers; // after the greeting, to each command in turn
+        bool removed, othersMarked;
+        QStringList heard;
+    } cases[] = {
+        {"UIDPLUS",
+         "IMAP4rev1 UIDPLUS",
+         {Hear(), Say("V1 OK expunged\r\n")},
+         true,
+         false,
+         {"V1 UID EXPUNGE 4"}},
+        {"ours alone marked",
+         "IMAP4rev1",
+         {Hear(), Say("* SEARCH 4\r\nV1 OK\r\n"), Hear(), Say("* 2 EXPUNGE\r\nV2 OK\r\n")},
+         true,
+         false,
+         {"V1 UID SEARCH DELETED", "V2 EXPUNGE"}},
+        {"another marked too",
+         "IMAP4rev1",
+         {Hear(), Say("* SEARCH 4 9\r\nV1 OK\r\n")},
+         false,
+         true,
+         {"V1 UID SEARCH DELETED"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<ScriptStep> script{Say("* OK [CAPABILITY " + c.capabilities + "] ready\r\n")};
+        script.insert(script.end(), c.answers.begin(), c.answers.end());
+        ScriptedServer server(script);
+        WiredIMAP client;
+        ASSERT_TRUE(client.Connect(server.Port()));
+        bool othersMarked = !c.othersMarked;
+        EXPECT_EQ(client.imap.UidExpunge(4, othersMarked), c.removed);
+        EXPECT_EQ(othersMarked, c.othersMarked);
+        EXPECT_TRUE(client.imap.InStep());
+        EXPECT_EQ(server.Heard(), c.heard);
+    }
+}

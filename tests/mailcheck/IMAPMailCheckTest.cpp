@@ -78,8 +78,11 @@ TEST_F(IMAPMailCheck, DeleteAfterReplyExpungesOnlyTheAnsweredUid) {
 }
 
 TEST_F(IMAPMailCheck, ADropOrALateAnswerAtEachStepEndsTheCheckAndTheRequestIsAnsweredOnceLater) {
-    const QString late = QStringLiteral(
-        "IMAPサーバーの応答が時間内に届かないか読み取れないため、メールチェックを終えます (FETCH)");
+    const auto late = [](const char* command) {
+        return QStringLiteral("IMAPサーバーの応答が時間内に届かないか読み取れないため、メール"
+                              "チェックを終えます (") +
+               QString::fromUtf8(command) + u')';
+    };
     struct Case {
         const char* what;
         FaultPoint fault;
@@ -88,11 +91,18 @@ TEST_F(IMAPMailCheck, ADropOrALateAnswerAtEachStepEndsTheCheckAndTheRequestIsAns
     };
     CurrentMailAccount.Timeout = 1;
     const std::vector<Case> cases = {
+        {"at the login", DropBefore("AUTHENTICATE"), PopLost, false},
+        {"a late login", DelayReplyTo("AUTHENTICATE", 3000), late("ログイン"), false},
         {"after the login", DropBefore("SELECT"), PopLost, false},
+        {"a late SELECT", DelayReplyTo("SELECT", 3000), late("SELECT"), false},
         {"during SEARCH", DropInReplyTo("UID SEARCH", 5), PopLost, false},
-        {"a late header", DelayReplyTo("UID FETCH", 3000), late, false},
+        {"a late SEARCH", DelayReplyTo("UID SEARCH", 3000), late("SEARCH"), false},
+        {"during the header", DropInReplyTo("UID FETCH", 20), PopLost, false},
+        {"a late header", DelayReplyTo("UID FETCH", 3000), late("FETCH"), false},
         // Between the 250 and the flag, as a kill there would: the record alone settles it.
         {"before the flag", DropBefore("\\Answered"), PopLost, true},
+        // The server set the flag, the client never heard: the flag settles it.
+        {"a late flag", DelayReplyTo("\\Answered", 3000), late("STORE"), true},
     };
     const int port = pop.ImapPort();
     for (const Case& c : cases) {
@@ -112,6 +122,35 @@ TEST_F(IMAPMailCheck, ADropOrALateAnswerAtEachStepEndsTheCheckAndTheRequestIsAns
         EXPECT_EQ(RuleEntries(), 0) << c.what;
         EXPECT_EQ(Check().mid(5), QStringList{"メールはありませんでした"}) << c.what;
     }
+}
+
+TEST_F(IMAPMailCheck, ANewUidValidityForgetsTheFolder_sRecordsAndTrustsTheFlags) {
+    const auto validity = [this] {
+        WiredIMAP client;
+        EXPECT_TRUE(client.Connect(pop.ImapPort()));
+        EXPECT_TRUE(client.imap.Login(QStringLiteral("camera"), QStringLiteral("campass")));
+        EXPECT_TRUE(client.imap.Select(QStringLiteral("INBOX")));
+        return client.imap.UidValidity();
+    };
+    // A reply out, its flag never set: UID 1 is recorded as answered under this UIDVALIDITY.
+    ASSERT_TRUE(pop.Deliver(QStringLiteral("camera"), Request("one")));
+    const quint32 first = validity();
+    {
+        FaultProxy proxy(pop.ImapPort(), DropBefore("\\Answered"));
+        CurrentMailAccount.POPPort = proxy.Port();
+        Check();
+        CurrentMailAccount.POPPort = pop.ImapPort();
+    }
+    ASSERT_EQ(RuleEntries(), 1);
+    // The folder is made anew, and another request becomes its UID 1.
+    ASSERT_TRUE(pop.RecreateMailbox(QStringLiteral("camera")));
+    ASSERT_TRUE(pop.Deliver(QStringLiteral("camera"), Request("two")));
+    ASSERT_NE(validity(), first);
+    const QStringList lines = Check();
+    EXPECT_EQ(lines.count(Sent), 1) << Shown(lines);
+    EXPECT_EQ(Replies(), 2);
+    EXPECT_EQ(Search("ANSWERED"), QList<quint32>{1});
+    EXPECT_EQ(RuleEntries(), 0);
 }
 
 TEST(IMAPLedger, AChangedUidValidityOrASettledUidDropsTheFolder_sEntries) {

@@ -1,15 +1,21 @@
 // Push over IMAP: IDLE held against the real Dovecot, a check started by a fresh connection
-// and by each delivery, a server without IDLE left to the timer, and the backoff of a server
-// that cannot be reached, on the fake clock.
+// and by each delivery, a server without IDLE left to the timer, an IDLE connection the
+// network drops, and on the fake clock the backoff of a server that cannot be reached and
+// hours of IDLE renewed every 25 minutes.
 #include "mailcheck/IMAPPush.h"
 
 #include "platform/SocketControl.h"
 #include "tests/support/DovecotServer.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/FaultProxy.h"
 #include "tests/support/LogLines.h"
 #include "tests/support/LoopbackPort.h"
+#include "tests/support/ProcessUsage.h"
 #include "tests/support/PumpUntil.h"
 #include "tests/support/ScratchProgramFolder.h"
+#include "tests/support/ScriptedServer.h"
+
+#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -87,4 +93,85 @@ TEST_F(IMAPPushTest, AnUnreachableServerIsTriedWithBackoffAndLoggedOnce) {
     EXPECT_FALSE(push.Holding());
     EXPECT_EQ(checks, 0);
     EXPECT_EQ(LoggedMessages(folder), QStringList{"プッシュ受信の接続が切れました。再接続します"});
+}
+
+TEST_F(IMAPPushTest, ADroppedIdleConnectionIsOpenedAgainAndStartsACheck) {
+    if (!StartServer(false))
+        GTEST_SKIP() << "dovecot is not installed";
+    // The network drops the first connection once the server has said "+ idling".
+    FaultProxy proxy(server.ImapPort(), DropInReplyTo(" IDLE\r\n", 10));
+    const CMailAccount account = Account(proxy.Port());
+    push.Tick(account);
+    EXPECT_TRUE(push.Holding());
+    EXPECT_EQ(checks, 1);
+    // Ticks as the main window's timer gives them: the drop is seen, and a second later the
+    // connection is back and a check looks at what came meanwhile.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            push.Tick(account);
+            return checks == 2;
+        },
+        10000));
+    EXPECT_TRUE(proxy.Dropped());
+    EXPECT_TRUE(push.Holding());
+    ASSERT_TRUE(server.Deliver("alice", "Subject: CAM\r\n\r\nx\r\n"));
+    EXPECT_TRUE(PumpUntil([this] { return checks == 3; }, 10000));
+    EXPECT_EQ(LoggedMessages(folder),
+              (QStringList{"プッシュ受信を開始しました (INBOX)",
+                           "プッシュ受信の接続が切れました。再接続します",
+                           "IMAPサーバーに再接続しました。プッシュ受信を再開します"}));
+}
+
+TEST_F(IMAPPushTest, IdleIsRenewedEvery25MinutesForHoursWithoutGrowth) {
+    FakeClock clock;
+    constexpr int Renewals = 12; // five hours
+    // The server says it is still there every two minutes, as Dovecot does during IDLE.
+    std::vector<ScriptStep> script{
+        Say("* OK [CAPABILITY IMAP4rev1 LITERAL+ IDLE] ready\r\n"),
+        Hear(),
+        Say("V1 OK [CAPABILITY IMAP4rev1 LITERAL+ IDLE] in\r\n"),
+        Hear(),
+        Say("* 0 EXISTS\r\n* OK [UIDVALIDITY 7] ok\r\nV2 OK [READ-WRITE] selected\r\n"),
+        Hear(),
+        Say("+ idling\r\n")};
+    QStringList expected{"V1 LOGIN \"alice\" \"secret\"", "V2 SELECT \"INBOX\"", "V3 IDLE"};
+    for (int renewal = 0; renewal < Renewals; ++renewal) {
+        for (int still = 0; still < 12; ++still) {
+            script.push_back(Pause(2 * 60 * 1000));
+            script.push_back(Say("* OK Still here\r\n"));
+        }
+        const QByteArray tag = "V" + QByteArray::number(3 + renewal);
+        script.insert(script.end(),
+                      {Hear(), Say(tag + " OK Idle completed.\r\n"), Hear(), Say("+ idling\r\n")});
+        expected << "DONE"
+                 << "V" + QString::number(4 + renewal) + " IDLE";
+    }
+    ScriptedServer server(script);
+    const CMailAccount account = Account(server.Port());
+    QList<int> renewedAtMinute;
+    double megabytes = 0;
+    int descriptors = 0;
+    for (int second = 0; second <= Renewals * 25 * 60 + 59; ++second) {
+        const qsizetype heard = server.Heard().size();
+        push.Tick(account);
+        QCoreApplication::processEvents();
+        // Not the first IDLE, which the connection's own tick sends.
+        if (heard > 0 && server.Heard().size() > heard && server.Heard().last().endsWith("IDLE"))
+            renewedAtMinute << second / 60;
+        if (renewedAtMinute.size() == 1 && megabytes == 0) {
+            megabytes = ResidentMegabytes();
+            descriptors = OpenDescriptors();
+        }
+        clock.Sleep(1000);
+    }
+    QList<int> every25Minutes;
+    for (int renewal = 1; renewal <= Renewals; ++renewal)
+        every25Minutes << renewal * 25;
+    EXPECT_EQ(renewedAtMinute, every25Minutes);
+    EXPECT_EQ(server.Heard(), expected);
+    EXPECT_TRUE(push.Holding());
+    EXPECT_EQ(checks, 1);
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+    EXPECT_LT(ResidentMegabytes() - megabytes, 1.0);
+    EXPECT_EQ(LoggedMessages(folder), QStringList{"プッシュ受信を開始しました (INBOX)"});
 }

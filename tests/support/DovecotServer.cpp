@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTcpSocket>
 #include <QThread>
@@ -102,8 +103,10 @@ bool DovecotServer::Start(const std::vector<User>& users, QString& retProblem) {
     return false;
 }
 
-bool DovecotServer::Deliver(const QString& user, const QByteArray& message) {
-    // Maildir delivery: write below tmp/, then move into new/ under a unique name.
+bool DovecotServer::Deliver(const QString& user, const QByteArray& message,
+                            const QByteArray& maildirFlags) {
+    // Maildir delivery: write below tmp/, then move into new/ under a unique name, or into
+    // cur/ with the flags after the name.
     const QString name = QStringLiteral("%1.M%2P%3.vistrel")
                              .arg(QDateTime::currentSecsSinceEpoch())
                              .arg(++delivered, 6, 10, QLatin1Char('0'))
@@ -111,7 +114,29 @@ bool DovecotServer::Deliver(const QString& user, const QByteArray& message) {
     const QString temporary = MaildirOf(user) + QStringLiteral("/tmp/") + name;
     if (!WriteFile(temporary, message) || (asRoot && !GiveToMailUser(temporary)))
         return false;
-    return QFile::rename(temporary, MaildirOf(user) + QStringLiteral("/new/") + name);
+    if (maildirFlags.isEmpty())
+        return QFile::rename(temporary, MaildirOf(user) + QStringLiteral("/new/") + name);
+    return QFile::rename(temporary, MaildirOf(user) + QStringLiteral("/cur/") + name +
+                                        QStringLiteral(":2,") + QString::fromLatin1(maildirFlags));
+}
+
+bool DovecotServer::RecreateMailbox(const QString& user) {
+    // The messages, the indexes and the UID list go; the counter the next UIDVALIDITY is drawn
+    // from stays, as a server keeps it across a folder's life.
+    QDir maildir(MaildirOf(user));
+    bool removed = true;
+    for (const QFileInfo& entry :
+         maildir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (entry.fileName().startsWith(QStringLiteral("dovecot-uidvalidity")))
+            continue;
+        removed = removed && (entry.isDir() ? QDir(entry.filePath()).removeRecursively()
+                                            : QFile::remove(entry.filePath()));
+    }
+    for (const char* sub : {"cur", "new", "tmp"}) {
+        const QString path = maildir.filePath(QLatin1String(sub));
+        removed = removed && maildir.mkpath(path) && (!asRoot || GiveToMailUser(path));
+    }
+    return removed;
 }
 
 int DovecotServer::StoredCount(const QString& user) const {

@@ -41,8 +41,13 @@ class DovecotServer {
     int TlsPort() const { return tlsPort; }
     int ImapPort() const { return imapPort; }
     int ImapTlsPort() const { return imapTlsPort; }
-    // Puts message into user's mailbox as a new mail.
-    bool Deliver(const QString& user, const QByteArray& message);
+    // Puts message into user's mailbox as a new mail; with maildirFlags (Maildir's letters,
+    // "RS" for \Answered and \Seen) as an old mail that carries those flags.
+    bool Deliver(const QString& user, const QByteArray& message,
+                 const QByteArray& maildirFlags = {});
+    // Empties user's mailbox and makes it anew, as deleting and creating a folder does: the
+    // server numbers it with a new UIDVALIDITY. Only while no session has it open.
+    bool RecreateMailbox(const QString& user);
     // The number of mails stored in user's mailbox.
     int StoredCount(const QString& user) const;
     // The mails stored in user's mailbox, as stored.
