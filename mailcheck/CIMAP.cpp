@@ -233,7 +233,7 @@ bool CIMAP::UidExpunge(quint32 uid, bool& retOthersMarked) {
     if (!UidSearch("DELETED", marked))
         return false;
     if (marked != QList<quint32>{uid}) {
-        retOthersMarked = true;
+        retOthersMarked = marked.size() > (marked.contains(uid) ? 1 : 0);
         return false;
     }
     return CommandOK({QByteArrayLiteral("EXPUNGE")});

@@ -113,6 +113,13 @@ TEST(IMAPConversation, WithoutUidPlusOnlyAFolderWhereNothingElseIsMarkedIsExpung
          false,
          true,
          {"V1 UID SEARCH DELETED"}},
+        // Our mark did not hold: nothing is removed, and no other message is to blame.
+        {"nothing marked",
+         "IMAP4rev1",
+         {Hear(), Say("* SEARCH\r\nV1 OK\r\n")},
+         false,
+         false,
+         {"V1 UID SEARCH DELETED"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
