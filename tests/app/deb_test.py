@@ -53,7 +53,8 @@ def main():
           f"the package's name: {deb.name}")
     depends = subprocess.run(["dpkg-deb", "-f", str(deb), "Depends"], capture_output=True,
                              text=True).stdout
-    for library in ("libqt6widgets6", "libjpeg62-turbo", "libv4l-0", "qt6-qpa-plugins"):
+    for library in ("libqt6widgets6", "libjpeg62-turbo", "libv4l-0", "qt6-qpa-plugins",
+                    "qt6-translations-l10n"):
         check(library in depends, f"the package depends on {library}: {depends}")
 
     with tempfile.TemporaryDirectory() as scratch_name:
