@@ -57,6 +57,7 @@ bool CIMAP::Connect(const QString& sHost, int nPort) {
     idleTag.clear();
     inStep = true;
     preauth = false;
+    rev2 = false;
     uidValidity = exists = 0;
     newMail = keywordsAllowed = false;
     if (!sock)
@@ -123,7 +124,7 @@ bool CIMAP::Refused(const QString& sReason) {
 
 bool CIMAP::Login(const QString& sUser, const QString& sPass) {
     if (preauth)
-        return true;
+        return EnableRev2();
     const QByteArray user = sUser.toUtf8();
     const QByteArray pass = sPass.toUtf8();
     IMAPResponse done;
@@ -158,7 +159,22 @@ bool CIMAP::Login(const QString& sUser, const QString& sPass) {
         if (!Command(parts, done))
             return false;
     }
-    return IsOKResponse(done) && RefreshCapabilities(done);
+    return IsOKResponse(done) && RefreshCapabilities(done) && EnableRev2();
+}
+
+bool CIMAP::EnableRev2() {
+    // RFC 9051 section 6.3.1: a server that offers both revisions speaks IMAP4rev1 until
+    // asked; a refusal leaves it so.
+    if (!HasCapability("IMAP4REV2"))
+        return true;
+    IMAPResponse done;
+    if (!Command({QByteArrayLiteral("ENABLE IMAP4rev2")}, done))
+        return false;
+    for (const IMAPResponse& response : untagged)
+        for (const IMAPValue& value : response.values)
+            rev2 = rev2 || (response.name == "ENABLED" && value.text.toUpper() == "IMAP4REV2");
+    rev2 = rev2 && IsOKResponse(done);
+    return true;
 }
 
 bool CIMAP::RefreshCapabilities(const IMAPResponse& done) {
@@ -226,7 +242,8 @@ bool CIMAP::UidStoreFlags(quint32 uid, const QByteArray& sFlags) {
 
 bool CIMAP::UidExpunge(quint32 uid, bool& retOthersMarked) {
     retOthersMarked = false;
-    if (HasCapability("UIDPLUS"))
+    // UID EXPUNGE is part of IMAP4rev2 itself.
+    if (HasCapability("UIDPLUS") || rev2)
         return CommandOK({"UID EXPUNGE " + QByteArray::number(uid)});
     // A plain EXPUNGE removes every message marked \Deleted, a mail program's too.
     QList<quint32> marked;

@@ -1,5 +1,6 @@
 #pragma once
-// The IMAP client (IMAP4rev1, RFC 3501, with STARTTLS, LITERAL+, SASL-IR, UIDPLUS and IDLE)
+// The IMAP client (IMAP4rev1, RFC 3501, or IMAP4rev2, RFC 9051, where the server offers it;
+// with STARTTLS, LITERAL+, SASL-IR, UIDPLUS and IDLE)
 // that reads the mailbox over a socket control of the main window. Each operation sends one
 // tagged command and waits for its completion while the GUI thread pumps events; untagged
 // responses that come meanwhile, or at any time, are taken in (a new EXISTS among them). No
@@ -46,8 +47,11 @@ class CIMAP {
     bool HasCapability(const QByteArray& name) const { return capabilities.contains(name); }
 
     // Logs in: AUTHENTICATE PLAIN (RFC 4616) where the server offers it, LOGIN otherwise
-    // (never when the server says LOGINDISABLED). True at once after a PREAUTH greeting.
+    // (never when the server says LOGINDISABLED); no login after a PREAUTH greeting. Then, on
+    // a server that offers IMAP4rev2 (RFC 9051), ENABLEs it.
     bool Login(const QString& sUser, const QString& sPass);
+    // Whether the session runs IMAP4rev2 (the server ENABLED it).
+    bool Rev2() const { return rev2; }
     // Selects folder for reading and writing; UidValidity, Exists and KeywordsAllowed then
     // tell what the server said of it. False when the server refused it or gave no
     // UIDVALIDITY.
@@ -105,6 +109,8 @@ class CIMAP {
     void TakeIn(const IMAPResponse& response);
     // Asks CAPABILITY unless done carried the list.
     bool RefreshCapabilities(const IMAPResponse& done);
+    // ENABLE IMAP4rev2 when the server offers it; false only when the session broke.
+    bool EnableRev2();
     bool WaitConnected();
     bool Refused(const QString& sReason);
     bool StartTls();
@@ -116,6 +122,7 @@ class CIMAP {
     int nextTag = 0;
     QByteArray idleTag;
     bool preauth = false;
+    bool rev2 = false; // the server ENABLED IMAP4rev2
     bool inStep = true;
     quint32 uidValidity = 0;
     quint32 exists = 0;

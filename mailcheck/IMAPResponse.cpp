@@ -1,5 +1,7 @@
 #include "mailcheck/IMAPResponse.h"
 
+#include <algorithm>
+
 #include <QString>
 
 namespace {
@@ -332,9 +334,56 @@ bool ReadKeywordsAllowed(const IMAPResponse& response, bool& retAllowed) {
     return true;
 }
 
+namespace {
+
+// The numbers of a sequence set as a search returns them: "2,4:6" (a range may run down).
+bool ReadSequenceSet(const QByteArray& text, QList<quint32>& retNumbers) {
+    for (const QByteArray& part : text.split(',')) {
+        const qsizetype colon = part.indexOf(':');
+        quint32 first = 0, last = 0;
+        if (!ReadNzNumber(colon < 0 ? part : part.left(colon), first) ||
+            !ReadNzNumber(colon < 0 ? part : part.mid(colon + 1), last))
+            return false;
+        const quint32 low = std::min(first, last), high = std::max(first, last);
+        if (retNumbers.size() + qsizetype(high - low) >= MaxSearchNumbers)
+            return false;
+        for (quint32 n = low;; ++n) {
+            retNumbers << n;
+            if (n == high)
+                break;
+        }
+    }
+    return true;
+}
+
+// The ALL numbers of "* ESEARCH [(TAG "t")] [UID] *(name value)".
+bool ReadEsearch(const std::vector<IMAPValue>& values, QList<quint32>& retNumbers) {
+    size_t i = 0;
+    if (i < values.size() && values[i].kind == IMAPValue::List)
+        ++i;
+    if (i < values.size() && values[i].kind == IMAPValue::Atom && values[i].text.toUpper() == "UID")
+        ++i;
+    QList<quint32> numbers;
+    for (; i + 1 < values.size(); i += 2) {
+        if (values[i].kind != IMAPValue::Atom || values[i + 1].kind != IMAPValue::Atom)
+            return false;
+        if (values[i].text.toUpper() == "ALL" && !ReadSequenceSet(values[i + 1].text, numbers))
+            return false;
+    }
+    if (i != values.size())
+        return false;
+    retNumbers = numbers;
+    return true;
+}
+
+} // namespace
+
 bool ReadSearch(const IMAPResponse& response, QList<quint32>& retNumbers) {
-    if (response.kind != IMAPResponse::Untagged || response.name != "SEARCH" ||
-        response.number >= 0)
+    if (response.kind != IMAPResponse::Untagged || response.number >= 0)
+        return false;
+    if (response.name == "ESEARCH")
+        return ReadEsearch(response.values, retNumbers);
+    if (response.name != "SEARCH")
         return false;
     QList<quint32> numbers;
     for (const IMAPValue& value : response.values) {

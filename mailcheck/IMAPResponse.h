@@ -73,8 +73,14 @@ bool ReadExists(const IMAPResponse& response, quint32& retCount);
 // when response has no such code.
 bool ReadKeywordsAllowed(const IMAPResponse& response, bool& retAllowed);
 
-// The numbers of an untagged SEARCH response (none when it found nothing); false otherwise or
-// when one is not a number.
+// The most numbers a search response may give: a sequence set such as "1:4294967295" in an
+// ESEARCH response is not expanded past it.
+constexpr qsizetype MaxSearchNumbers = 1000000;
+
+// The numbers of an untagged SEARCH response, or of the ESEARCH response (RFC 4731) with which
+// IMAP4rev2 (RFC 9051 section 7.3.4) answers a search: its ALL sequence set (none when it found
+// nothing). False for any other response, or when a number does not read or there would be
+// more than MaxSearchNumbers.
 bool ReadSearch(const IMAPResponse& response, QList<quint32>& retNumbers);
 
 // What a FETCH response gives of one message.

@@ -135,3 +135,27 @@ TEST(IMAPConversation, WithoutUidPlusOnlyAFolderWhereNothingElseIsMarkedIsExpung
         EXPECT_EQ(server.Heard(), c.heard);
     }
 }
+
+TEST(IMAPConversation, AServerOfferingImap4rev2IsAskedForItAndAnsweredInItsForms) {
+    // RFC 9051: ENABLE after the login; searches then come as ESEARCH, and UID EXPUNGE needs
+    // no UIDPLUS.
+    ScriptedServer server(
+        {Say("* OK [CAPABILITY IMAP4rev1 IMAP4rev2 AUTH=PLAIN SASL-IR] ready\r\n"), Hear(),
+         Say("V1 OK [CAPABILITY IMAP4rev1 IMAP4rev2] in\r\n"), Hear(),
+         Say("* ENABLED IMAP4rev2\r\nV2 OK\r\n"), Hear(),
+         Say("* ESEARCH (TAG \"V3\") UID ALL 3:4,7\r\nV3 OK\r\n"), Hear(), Say("V4 OK\r\n")});
+    WiredIMAP client;
+    ASSERT_TRUE(client.Connect(server.Port()));
+    ASSERT_TRUE(client.imap.Login(QStringLiteral("bob"), QStringLiteral("pw")));
+    EXPECT_TRUE(client.imap.Rev2());
+    QList<quint32> uids;
+    ASSERT_TRUE(client.imap.UidSearch("UNANSWERED", uids));
+    EXPECT_EQ(uids, (QList<quint32>{3, 4, 7}));
+    bool othersMarked = true;
+    EXPECT_TRUE(client.imap.UidExpunge(7, othersMarked));
+    EXPECT_FALSE(othersMarked);
+    EXPECT_EQ(server.Heard(),
+              (QStringList{"V1 AUTHENTICATE PLAIN AGJvYgBwdw==", "V2 ENABLE IMAP4rev2",
+                           "V3 UID SEARCH UNANSWERED", "V4 UID EXPUNGE 7"}));
+    EXPECT_TRUE(client.imap.InStep());
+}

@@ -122,6 +122,28 @@ TEST(IMAPResponse, SearchGivesItsNumbers) {
     EXPECT_TRUE(numbers.isEmpty());
     EXPECT_FALSE(ReadSearch(Parsed("* SEARCH 1 x\r\n"), numbers));
     EXPECT_FALSE(ReadSearch(Parsed("* SEARCH 0\r\n"), numbers));
+
+    // IMAP4rev2 answers with ESEARCH: the ALL sequence set, ranges either way round.
+    const struct {
+        const char* response;
+        bool read;
+        QList<quint32> numbers;
+    } esearch[] = {
+        {"* ESEARCH (TAG \"V3\") UID ALL 4:6,9\r\n", true, {4, 5, 6, 9}},
+        {"* ESEARCH (TAG \"V3\") UID ALL 3:1\r\n", true, {1, 2, 3}},
+        {"* ESEARCH (TAG \"V3\") UID\r\n", true, {}},
+        {"* ESEARCH UID COUNT 2 ALL 7,8\r\n", true, {7, 8}},
+        {"* ESEARCH (TAG \"V3\") UID ALL 0:2\r\n", false, {}},
+        {"* ESEARCH (TAG \"V3\") UID ALL\r\n", false, {}},
+        {"* ESEARCH (TAG \"V3\") UID ALL 4:x\r\n", false, {}},
+        // A hostile range is not expanded into gigabytes.
+        {"* ESEARCH (TAG \"V3\") UID ALL 1:4294967295\r\n", false, {}},
+    };
+    for (const auto& c : esearch) {
+        QList<quint32> found{99};
+        EXPECT_EQ(ReadSearch(Parsed(c.response), found), c.read) << c.response;
+        EXPECT_EQ(found, c.read ? c.numbers : QList<quint32>{99}) << c.response;
+    }
 }
 
 TEST(IMAPResponse, FetchGivesUidFlagsAndTheHeaderLiteral) {
