@@ -22,34 +22,6 @@ void AddString(std::vector<QByteArray>& parts, const QByteArray& value) {
 
 } // namespace
 
-void CIMAP::Init(SocketControl& sockControl) {
-    sock = &sockControl;
-    wait = ReplyWait();
-}
-
-void CIMAP::SockClose() {
-    if (sock)
-        sock->Close();
-}
-
-void CIMAP::Cancel() {
-    wait.bCancel = true;
-}
-
-void CIMAP::Security(int nSecurity, const QString& sPinnedFingerprint) {
-    security = nSecurity;
-    pinned = sPinnedFingerprint;
-}
-
-const TlsCheck& CIMAP::Certificate() const {
-    static const TlsCheck none;
-    return sock ? sock->Certificate() : none;
-}
-
-bool CIMAP::IsConnected() const {
-    return sock && sock->State() == SocketControl::sckConnected;
-}
-
 bool CIMAP::Connect(const QString& sHost, int nPort) {
     sRecvBuffer.clear();
     lastFailure.clear();
@@ -67,7 +39,7 @@ bool CIMAP::Connect(const QString& sHost, int nPort) {
         sock->ConnectTls(sHost, nPort, pinned);
     else
         sock->Connect(sHost, nPort);
-    if (!WaitConnected())
+    if (!WaitConnected(QStringLiteral("IMAP")))
         return false;
     IMAPResponse greeting;
     if (!ReadResponse(greeting) || greeting.kind != IMAPResponse::Untagged ||
@@ -98,28 +70,11 @@ bool CIMAP::StartTls() {
         return Refused(
             QStringLiteral("IMAPサーバーのSTARTTLSの応答の後に余分なデータがありました"));
     }
-    if (!sock->StartTls(pinned) || !WaitConnected())
+    if (!sock->StartTls(pinned) || !WaitConnected(QStringLiteral("IMAP")))
         return false;
     // What the server said in plain text could have been changed on the way.
     capabilities.clear();
     return RefreshCapabilities(IMAPResponse());
-}
-
-bool CIMAP::WaitConnected() {
-    const bool connected =
-        wait.Until([this] { return IsConnected(); }, [this] { return !sock->IsDown(); });
-    if (connected)
-        return true;
-    wait.bCancel = false;
-    if (sock->Certificate().Problem != TlsProblem::None)
-        return Refused(TlsFailureLine(QStringLiteral("IMAP"), sock->Certificate()));
-    return false;
-}
-
-bool CIMAP::Refused(const QString& sReason) {
-    lastFailure = sReason;
-    WriteLog(sReason);
-    return false;
 }
 
 bool CIMAP::Login(const QString& sUser, const QString& sPass) {

@@ -7,8 +7,7 @@
 // operation raises an error or shows a message: a refused, late or unreadable response is a
 // false result.
 #include "mailcheck/IMAPResponse.h"
-#include "platform/ReplyWait.h"
-#include "platform/TlsCheck.h"
+#include "mailcheck/MailboxConnection.h"
 
 #include <QByteArray>
 #include <QList>
@@ -16,33 +15,14 @@
 #include <QString>
 #include <vector>
 
-class SocketControl;
-
-class CIMAP {
+class CIMAP : public MailboxConnection {
   public:
-    // Binds the socket control (owned by the main window); time-out 10 s, poll period 10 ms.
-    void Init(SocketControl& sock);
-    // Closes the socket; harmless when it is closed.
-    void SockClose();
-    // Ends the current wait at its next poll.
-    void Cancel();
-    float TimeoutSecond() const { return wait.TimeoutSecond; }
-    void TimeoutSecond(float nSecond) { wait.TimeoutSecond = nSecond; }
-    int LoopWaitMS() const { return wait.LoopWaitMS; }
-    void LoopWaitMS(int nMiliSecond) { wait.LoopWaitMS = nMiliSecond; }
-
-    // The security of the next Connects (MailSecurity: none, STARTTLS, TLS from the start) and
-    // the pinned certificate fingerprint (empty: the usual verification).
-    void Security(int nSecurity, const QString& sPinnedFingerprint);
-
     // Connects, reads the greeting and the capabilities. With STARTTLS (RFC 3501 section 6.2.1)
     // the handshake follows, and the capabilities are asked again inside TLS. False on a socket
     // error, a cancel, the time-out, a greeting that is no OK or PREAUTH, or a refused
     // certificate or STARTTLS (never a plain-text session; its reason goes to the activity log
     // and to LastFailure). The caller calls SockClose after a failure.
     bool Connect(const QString& sHost, int nPort);
-    const QString& LastFailure() const { return lastFailure; }
-    const TlsCheck& Certificate() const;
     // A capability of the server as it stands now (upper case: "IDLE", "UIDPLUS").
     bool HasCapability(const QByteArray& name) const { return capabilities.contains(name); }
 
@@ -89,7 +69,6 @@ class CIMAP {
     // not read, or completed a command not sent: a later response could then be an earlier
     // command's, so the session can only be ended, without LOGOUT. Connect starts in step.
     bool InStep() const { return inStep; }
-    bool IsConnected() const;
 
     // Appends bytes received to the receive buffer (the socket's data event).
     void Notify_DataArrival(const QByteArray& bytes);
@@ -111,11 +90,8 @@ class CIMAP {
     bool RefreshCapabilities(const IMAPResponse& done);
     // ENABLE IMAP4rev2 when the server offers it; false only when the session broke.
     bool EnableRev2();
-    bool WaitConnected();
-    bool Refused(const QString& sReason);
     bool StartTls();
 
-    SocketControl* sock = nullptr;
     QByteArray sRecvBuffer;
     std::vector<IMAPResponse> untagged; // of the command running
     QSet<QByteArray> capabilities;
@@ -128,10 +104,6 @@ class CIMAP {
     quint32 exists = 0;
     bool newMail = false;
     bool keywordsAllowed = false;
-    int security = 0;
-    QString pinned;
-    QString lastFailure;
-    ReplyWait wait;
 };
 
 // The program's one IMAP client for the mail check.

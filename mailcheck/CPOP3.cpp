@@ -6,30 +6,6 @@
 #include "platform/SocketControl.h"
 #include "settings/CMailAccount.h"
 
-void CPOP3::Init(SocketControl& sockControl) {
-    sock = &sockControl;
-    wait = ReplyWait();
-}
-
-void CPOP3::SockClose() {
-    if (sock)
-        sock->Close();
-}
-
-void CPOP3::Cancel() {
-    wait.bCancel = true;
-}
-
-void CPOP3::Security(int nSecurity, const QString& sPinnedFingerprint) {
-    security = nSecurity;
-    pinned = sPinnedFingerprint;
-}
-
-const TlsCheck& CPOP3::Certificate() const {
-    static const TlsCheck none;
-    return sock ? sock->Certificate() : none;
-}
-
 bool CPOP3::Connect(const QString& sHost, int nPort, QString& retChallenge) {
     sRecvBuffer.clear();
     retChallenge.clear();
@@ -43,7 +19,7 @@ bool CPOP3::Connect(const QString& sHost, int nPort, QString& retChallenge) {
         sock->ConnectTls(sHost, nPort, pinned);
     else
         sock->Connect(sHost, nPort);
-    if (!WaitConnected())
+    if (!WaitConnected(QStringLiteral("POP3")))
         return false;
     const QString greeting = ReadResponse(SingleLine);
     greetingTaken = CompleteReplyLength(greeting, SingleLine) > 0;
@@ -66,29 +42,11 @@ bool CPOP3::Connect(const QString& sHost, int nPort, QString& retChallenge) {
             return Refused(
                 QStringLiteral("POP3サーバーのSTLSの応答の後に余分なデータがありました"));
         }
-        if (!sock->StartTls(pinned) || !WaitConnected())
+        if (!sock->StartTls(pinned) || !WaitConnected(QStringLiteral("POP3")))
             return false;
     }
     retChallenge = ChallengeOf(greeting);
     return true;
-}
-
-bool CPOP3::WaitConnected() {
-    // A connection that is refused, fails or is dropped before it opens ends the wait at once.
-    const bool connected =
-        wait.Until([this] { return IsConnected(); }, [this] { return !sock->IsDown(); });
-    if (connected)
-        return true;
-    wait.bCancel = false;
-    if (sock->Certificate().Problem != TlsProblem::None)
-        return Refused(TlsFailureLine(QStringLiteral("POP3"), sock->Certificate()));
-    return false;
-}
-
-bool CPOP3::Refused(const QString& sReason) {
-    lastFailure = sReason;
-    WriteLog(sReason);
-    return false;
 }
 
 bool CPOP3::Login(const QString& sUser, const QString& sPass) {
@@ -197,10 +155,6 @@ QString CPOP3::ReadResponse(ReplyMode mode) {
     wait.bCancel = false;
     inStep = inStep && complete && IsStatusReply(reply);
     return reply;
-}
-
-bool CPOP3::IsConnected() const {
-    return sock && sock->State() == SocketControl::sckConnected;
 }
 
 bool CPOP3::ReadData(QString& retData) {

@@ -4,35 +4,14 @@
 // pumps events, so the socket's data events reach Notify_DataArrival. No operation raises an
 // error or shows a message: a refused, late or missing reply is a false result, and so is a
 // command whose argument is not one line, which is never sent.
+#include "mailcheck/MailboxConnection.h"
 #include "mailcheck/POP3Reply.h"
-#include "platform/ReplyWait.h"
-#include "platform/TlsCheck.h"
 
 #include <QString>
 #include <QStringList>
 
-class SocketControl;
-
-class CPOP3 {
+class CPOP3 : public MailboxConnection {
   public:
-    // クラスの初期設定を行います。 Binds the socket control (owned by the main window);
-    // time-out 10 s, poll period 10 ms.
-    void Init(SocketControl& sock);
-    // Closes the socket; harmless when it is closed.
-    void SockClose();
-    // サーバーとの通信処理をすべてキャンセルします。 Ends the current wait at its next poll.
-    void Cancel();
-    // タイムアウトを設定します。 Longest time, in seconds, that one wait may take.
-    float TimeoutSecond() const { return wait.TimeoutSecond; }
-    void TimeoutSecond(float nSecond) { wait.TimeoutSecond = nSecond; }
-    // Sleep between two polls of a wait, in milliseconds; 0 or less: no sleep.
-    int LoopWaitMS() const { return wait.LoopWaitMS; }
-    void LoopWaitMS(int nMiliSecond) { wait.LoopWaitMS = nMiliSecond; }
-
-    // The security of the next Connects (MailSecurity: none, STLS, TLS from the start) and
-    // the pinned certificate fingerprint (empty: the usual verification).
-    void Security(int nSecurity, const QString& sPinnedFingerprint);
-
     // サーバーに接続します。 Connects and reads the greeting; retChallenge is its APOP time
     // stamp (empty when it has none). With STLS (RFC 2595) the client then sends STLS and, on
     // +OK, runs the handshake; the login follows inside TLS. True once connected (and in TLS
@@ -41,10 +20,6 @@ class CPOP3 {
     // false too, never a plain-text session, and its reason goes to the activity log and to
     // LastFailure.
     bool Connect(const QString& sHost, int nPort, QString& retChallenge);
-    // Why the last Connect failed for its security; empty when it did not.
-    const QString& LastFailure() const { return lastFailure; }
-    // The certificate check of the last handshake.
-    const TlsCheck& Certificate() const;
     // サーバーに通常ログインします。 USER, then PASS only when USER was accepted. Takes a late
     // greeting first, as Login2 does.
     bool Login(const QString& sUser, const QString& sPass);
@@ -89,8 +64,6 @@ class CPOP3 {
     void Notify_DataArrival(const QString& text);
     // Sleeps one poll period.
     void Wait() const { wait.Wait(); }
-    // Whether the connection to the server is open.
-    bool IsConnected() const;
 
   private:
     // Sends command and CR LF (socket errors ignored; the read that follows notices), pumps
@@ -108,20 +81,10 @@ class CPOP3 {
     // LIST or UIDL: the whole list, or with id > 0 the one entry.
     bool ListCommand(const QString& command, int id, QStringList& retList);
 
-    SocketControl* sock = nullptr;
     QString sRecvBuffer;
-    // The end of a Connect refused for its security: the reason logged and kept.
-    bool Refused(const QString& sReason);
-    // Waits until the socket is connected (in TLS, once the handshake is done).
-    bool WaitConnected();
-
     bool greetingTaken = false; // Connect read the whole greeting
     bool inStep = true;         // every reply so far came whole and readable
     bool listWhole = false;     // the last whole list was read to its end
-    int security = 0;           // MailSecurity of the next Connect
-    QString pinned;             // pinned fingerprint of the next Connect
-    QString lastFailure;
-    ReplyWait wait; // bCancel, TimeoutSecond, LoopWaitMS and the deadline of the waits
 };
 
 // The program's one POP3 client.
