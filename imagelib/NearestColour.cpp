@@ -14,7 +14,7 @@ int Channel(const PaletteEntry& entry, int c) {
 } // namespace
 
 NearestColour::NearestColour(const std::vector<PaletteEntry>& palette)
-    : palette(palette), blocks(size_t{1} << 12, -1) {
+    : palette(palette), blocks(size_t{1} << 12, -1), wide(size_t{1} << 9, -1) {
     // Room for the lists of a busy photograph, so that they are not copied as they grow; pages
     // that are never written cost nothing.
     cubes.reserve(size_t{1} << 16);
@@ -22,12 +22,20 @@ NearestColour::NearestColour(const std::vector<PaletteEntry>& palette)
 }
 
 int32_t NearestColour::ListLarge(size_t large) {
+    // The 16-cube's list comes from that of its 32-cube, which spares measuring the whole
+    // palette for each of the many 16-cubes a picture of bright colours touches.
+    int32_t& outer = wide[(large >> 9 & 7) << 6 | (large >> 5 & 7) << 3 | (large >> 1 & 7)];
+    if (outer < 0) {
+        const int corner[3] = {int(large >> 9) << 5, int(large >> 5 & 7) << 5,
+                               int(large >> 1 & 7) << 5};
+        uint32_t entries[256];
+        for (uint32_t i = 0; i < palette.size(); ++i)
+            entries[i] = i;
+        outer = List(corner, 32, entries, palette.size());
+    }
     const int corner[3] = {int(large >> 8) << 4, int(large >> 4 & 15) << 4, int(large & 15) << 4};
-    uint32_t entries[256];
-    for (uint32_t i = 0; i < palette.size(); ++i)
-        entries[i] = i;
     const int32_t block = int32_t(cubes.size());
-    cubes.push_back(List(corner, 16, entries, palette.size()));
+    cubes.push_back(ListWithin(corner, 16, outer));
     cubes.resize(cubes.size() + 72, -1);
     return block;
 }

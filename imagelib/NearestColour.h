@@ -3,7 +3,7 @@
 // lists the few entries that can be nearest anywhere in it, in order of how near they can come,
 // so that a search ends as soon as no later entry can come nearer. A cube's list is made when a
 // colour in it is first looked up, from the list of its cube of 8x8x8, made in turn from that
-// of its cube of 16x16x16.
+// of its cube of 16x16x16, and that from the list of its cube of 32x32x32.
 #include "Image.h"
 
 #include <algorithm>
@@ -63,6 +63,7 @@ class NearestColour {
 
     std::vector<PaletteEntry> palette;
     std::vector<int32_t> blocks; // per 16-cube: where its block starts in cubes, -1 before
+    std::vector<int32_t> wide;   // per 32-cube: where its list starts in lists, -1 before
     // Blocks: where the 16-cube's list starts, then the same for each of its 8 8-cubes and 64
     // 4-cubes, -1 before it is made.
     std::vector<int32_t> cubes;
