@@ -35,8 +35,10 @@ int32_t NearestColour::ListLarge(size_t large) {
     }
     const int corner[3] = {int(large >> 8) << 4, int(large >> 4 & 15) << 4, int(large & 15) << 4};
     const int32_t block = int32_t(cubes.size());
-    cubes.push_back(ListWithin(corner, 16, outer));
-    cubes.resize(cubes.size() + 72, -1);
+    const int32_t list = ListWithin(corner, 16, outer);
+    cubes.push_back(list);
+    // A short list is shared by the smaller cubes, as in ListSmall.
+    cubes.resize(cubes.size() + 72, lists[size_t(list)] <= kShort ? list : -1);
     return block;
 }
 
