@@ -6,33 +6,31 @@
 
 namespace {
 
-// Sums over a set of colours: their weight, weighted channel sums and squared lengths.
+// Sums over a set of colours: their weight and weighted channel sums.
 struct Moments {
     int64_t weight = 0;
     int64_t sum[3] = {};
-    int64_t squares = 0;
 
     void Add(const CountedColour& colour) {
         const int64_t w = colour.count;
-        const int r = colour.channel[0], g = colour.channel[1], b = colour.channel[2];
         weight += w;
-        sum[0] += w * r;
-        sum[1] += w * g;
-        sum[2] += w * b;
-        squares += w * (r * r + g * g + b * b);
+        sum[0] += w * colour.channel[0];
+        sum[1] += w * colour.channel[1];
+        sum[2] += w * colour.channel[2];
     }
     void Add(const Moments& other, int sign) {
         weight += sign * other.weight;
         for (int c = 0; c < 3; ++c)
             sum[c] += sign * other.sum[c];
-        squares += sign * other.squares;
     }
-    // The squared error of the colours against their mean.
-    double Error() const {
+    // The squared length of the sum over the weight. The squared error of colours against
+    // their mean is their squared lengths less this, so a cut lowers the error by as much as
+    // the parts' Concentration exceeds the whole's: the squared lengths need not be summed.
+    double Concentration() const {
         if (weight <= 0)
             return 0;
         const double r = double(sum[0]), g = double(sum[1]), b = double(sum[2]);
-        return double(squares) - (r * r + g * g + b * b) / double(weight);
+        return (r * r + g * g + b * b) / double(weight);
     }
 };
 
@@ -66,7 +64,7 @@ Box Measure(const std::vector<CountedColour>& colours, size_t begin, size_t end,
         for (int c = 0; c < 3; ++c)
             planes[c][colours[i].channel[c]].Add(colours[i]);
     }
-    const double error = box.moments.Error();
+    const double whole = box.moments.Concentration();
     for (int axis = 0; axis < 3; ++axis) {
         Moments below;
         for (int plane = low[axis]; plane < high[axis]; ++plane) {
@@ -76,7 +74,7 @@ Box Measure(const std::vector<CountedColour>& colours, size_t begin, size_t end,
             below.Add(planes[axis][size_t(plane)], 1);
             Moments above = box.moments;
             above.Add(below, -1);
-            const double gain = error - below.Error() - above.Error();
+            const double gain = below.Concentration() + above.Concentration() - whole;
             if (gain > box.gain) {
                 box.gain = gain;
                 box.axis = axis;
