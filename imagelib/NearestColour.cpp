@@ -43,7 +43,7 @@ int32_t NearestColour::ListLarge(size_t large) {
 }
 
 int32_t NearestColour::ListSmall(int red, int green, int blue, int32_t* block) {
-    const size_t place = Small(red, green, blue) >> 3;
+    const size_t place = (Place(red, green, blue) & 63) >> 3;
     int32_t& middle = block[1 + place];
     if (middle < 0) {
         const int corner[3] = {red & ~7, green & ~7, blue & ~7};
