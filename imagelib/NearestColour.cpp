@@ -4,17 +4,17 @@
 
 namespace {
 
-// The longest list of an 8-cube that its 4-cubes share.
-constexpr uint32_t kShort = 24;
-
 int Channel(const PaletteEntry& entry, int c) {
     return c == 0 ? entry.red : c == 1 ? entry.green : entry.blue;
 }
 
 } // namespace
 
-NearestColour::NearestColour(const std::vector<PaletteEntry>& palette)
-    : palette(palette), blocks(size_t{1} << 12, -1), wide(size_t{1} << 9, -1) {
+NearestColour::NearestColour(const std::vector<PaletteEntry>& palette, size_t searches)
+    : palette(palette), blocks(size_t{1} << 12, -1), wide(size_t{1} << 9, -1),
+      // A short list is searched about as fast as a shorter one is made; with few searches to
+      // share the making, so is a longer one.
+      shortList(searches < (size_t{1} << 16) ? 48 : 24) {
     // Room for the lists of a busy photograph, so that they are not copied as they grow; pages
     // that are never written cost nothing.
     cubes.reserve(size_t{1} << 16);
@@ -38,7 +38,7 @@ int32_t NearestColour::ListLarge(size_t large) {
     const int32_t list = ListWithin(corner, 16, outer);
     cubes.push_back(list);
     // A short list is shared by the smaller cubes, as in ListSmall.
-    cubes.resize(cubes.size() + 72, lists[size_t(list)] <= kShort ? list : -1);
+    cubes.resize(cubes.size() + 72, lists[size_t(list)] <= shortList ? list : -1);
     return block;
 }
 
@@ -48,9 +48,8 @@ int32_t NearestColour::ListSmall(int red, int green, int blue, int32_t* block) {
     if (middle < 0) {
         const int corner[3] = {red & ~7, green & ~7, blue & ~7};
         middle = ListWithin(corner, 8, block[0]);
-        // A short list is searched about as fast as a shorter one is made, so the 4-cubes
-        // share it.
-        if (lists[size_t(middle)] <= kShort) {
+        // A short list is shared by the 4-cubes.
+        if (lists[size_t(middle)] <= shortList) {
             std::fill(block + 9 + 8 * place, block + 17 + 8 * place, middle);
             return middle;
         }

@@ -12,8 +12,8 @@
 
 class NearestColour {
   public:
-    // palette holds 1 to 256 entries.
-    explicit NearestColour(const std::vector<PaletteEntry>& palette);
+    // palette holds 1 to 256 entries; searches is about how many colours will be looked up.
+    NearestColour(const std::vector<PaletteEntry>& palette, size_t searches);
 
     // The index of one of the nearest entries. Always inlined: a call per pixel costs a noisy
     // picture's remap a twentieth of its time.
@@ -75,6 +75,7 @@ class NearestColour {
     std::vector<PaletteEntry> palette;
     std::vector<int32_t> blocks; // per 16-cube: where its block starts in cubes, -1 before
     std::vector<int32_t> wide;   // per 32-cube: where its list starts in lists, -1 before
+    uint32_t shortList;          // the longest list that the smaller cubes share
     // Blocks: where the 16-cube's list starts, then the same for each of its 8 8-cubes and 64
     // 4-cubes, -1 before it is made.
     std::vector<int32_t> cubes;
