@@ -37,6 +37,7 @@ struct Moments {
 struct Box {
     size_t begin = 0, end = 0;
     Moments moments;
+    int low[3] = {0, 0, 0}, high[3] = {255, 255, 255}; // the planes its colours span
     int axis = -1; // the best cut: colours with channel[axis] <= plane go first; -1 for none
     int plane = 0;
     double gain = 0; // how much the best cut lowers the error
@@ -45,29 +46,35 @@ struct Box {
 // The moments of each plane across each channel.
 using Planes = std::array<std::array<Moments, 256>, 3>;
 
-// The box of colours[begin, end), with its moments and its best cut; planes is scratch space,
-// of which only the planes the box spans are cleared.
-Box Measure(const std::vector<CountedColour>& colours, size_t begin, size_t end, Planes& planes) {
+// The box of colours[begin, end), which lie within the bounds of the box around, with its
+// moments, its own bounds and its best cut; planes is scratch space, of which only the planes
+// around spans are cleared.
+Box Measure(const std::vector<CountedColour>& colours, size_t begin, size_t end, const Box& around,
+            Planes& planes) {
     Box box;
     box.begin = begin;
     box.end = end;
-    int low[3] = {255, 255, 255}, high[3] = {0, 0, 0};
-    for (size_t i = begin; i < end; ++i)
-        for (int c = 0; c < 3; ++c) {
-            low[c] = std::min<int>(low[c], colours[i].channel[c]);
-            high[c] = std::max<int>(high[c], colours[i].channel[c]);
-        }
     for (int c = 0; c < 3; ++c)
-        std::fill(planes[c].begin() + low[c], planes[c].begin() + high[c] + 1, Moments{});
+        std::fill(planes[c].begin() + around.low[c], planes[c].begin() + around.high[c] + 1,
+                  Moments{});
     for (size_t i = begin; i < end; ++i) {
-        box.moments.Add(colours[i]);
+        Moments colour;
+        colour.Add(colours[i]);
+        box.moments.Add(colour, 1);
         for (int c = 0; c < 3; ++c)
-            planes[c][colours[i].channel[c]].Add(colours[i]);
+            planes[c][colours[i].channel[c]].Add(colour, 1);
     }
     const double whole = box.moments.Concentration();
     for (int axis = 0; axis < 3; ++axis) {
+        // The bounds of the colours themselves; the box holds at least one.
+        int& low = box.low[axis];
+        int& high = box.high[axis];
+        for (low = around.low[axis]; planes[axis][size_t(low)].weight == 0;)
+            ++low;
+        for (high = around.high[axis]; planes[axis][size_t(high)].weight == 0;)
+            --high;
         Moments below;
-        for (int plane = low[axis]; plane < high[axis]; ++plane) {
+        for (int plane = low; plane < high; ++plane) {
             // A cut after an empty plane is the cut after the plane before it.
             if (planes[axis][size_t(plane)].weight == 0)
                 continue;
@@ -93,7 +100,7 @@ std::vector<PaletteEntry> ChoosePalette(std::vector<CountedColour>& colours, siz
         return {};
     // On the heap and reused: clearing it whole for every box would cost more than the cuts.
     const auto planes = std::make_unique<Planes>();
-    boxes.push_back(Measure(colours, 0, colours.size(), *planes));
+    boxes.push_back(Measure(colours, 0, colours.size(), Box{}, *planes));
     while (boxes.size() < maxColours) {
         const auto best = std::max_element(
             boxes.begin(), boxes.end(), [](const Box& a, const Box& b) { return a.gain < b.gain; });
@@ -103,9 +110,10 @@ std::vector<PaletteEntry> ChoosePalette(std::vector<CountedColour>& colours, siz
         const auto middle = std::partition(
             colours.begin() + ptrdiff_t(best->begin), colours.begin() + ptrdiff_t(best->end),
             [&](const CountedColour& colour) { return colour.channel[axis] <= plane; });
-        const size_t cut = size_t(middle - colours.begin()), end = best->end;
-        *best = Measure(colours, best->begin, cut, *planes);
-        boxes.push_back(Measure(colours, cut, end, *planes));
+        const Box whole = *best;
+        const size_t cut = size_t(middle - colours.begin());
+        *best = Measure(colours, whole.begin, cut, whole, *planes);
+        boxes.push_back(Measure(colours, cut, whole.end, whole, *planes));
     }
     std::vector<PaletteEntry> palette;
     for (const Box& box : boxes) {
