@@ -4,17 +4,17 @@
 
 namespace {
 
-// The longest list of an 8-cube that its 4-cubes share.
-constexpr uint32_t kShort = 24;
-
 int Channel(const PaletteEntry& entry, int c) {
     return c == 0 ? entry.red : c == 1 ? entry.green : entry.blue;
 }
 
 } // namespace
 
-NearestColour::NearestColour(const std::vector<PaletteEntry>& palette)
-    : palette(palette), blocks(size_t{1} << 12, -1) {
+NearestColour::NearestColour(const std::vector<PaletteEntry>& palette, size_t searches)
+    : palette(palette), blocks(size_t{1} << 12, -1), wide(size_t{1} << 9, -1),
+      // A short list is searched about as fast as a shorter one is made; with few searches to
+      // share the making, so is a longer one.
+      shortList(searches < (size_t{1} << 16) ? 48 : 24) {
     // Room for the lists of a busy photograph, so that they are not copied as they grow; pages
     // that are never written cost nothing.
     cubes.reserve(size_t{1} << 16);
@@ -22,25 +22,34 @@ NearestColour::NearestColour(const std::vector<PaletteEntry>& palette)
 }
 
 int32_t NearestColour::ListLarge(size_t large) {
+    // The 16-cube's list comes from that of its 32-cube, which spares measuring the whole
+    // palette for each of the many 16-cubes a picture of bright colours touches.
+    int32_t& outer = wide[(large >> 9 & 7) << 6 | (large >> 5 & 7) << 3 | (large >> 1 & 7)];
+    if (outer < 0) {
+        const int corner[3] = {int(large >> 9) << 5, int(large >> 5 & 7) << 5,
+                               int(large >> 1 & 7) << 5};
+        uint32_t entries[256];
+        for (uint32_t i = 0; i < palette.size(); ++i)
+            entries[i] = i;
+        outer = List(corner, 32, entries, palette.size());
+    }
     const int corner[3] = {int(large >> 8) << 4, int(large >> 4 & 15) << 4, int(large & 15) << 4};
-    uint32_t entries[256];
-    for (uint32_t i = 0; i < palette.size(); ++i)
-        entries[i] = i;
     const int32_t block = int32_t(cubes.size());
-    cubes.push_back(List(corner, 16, entries, palette.size()));
-    cubes.resize(cubes.size() + 72, -1);
+    const int32_t list = ListWithin(corner, 16, outer);
+    cubes.push_back(list);
+    // A short list is shared by the smaller cubes, as in ListSmall.
+    cubes.resize(cubes.size() + 72, lists[size_t(list)] <= shortList ? list : -1);
     return block;
 }
 
 int32_t NearestColour::ListSmall(int red, int green, int blue, int32_t* block) {
-    const size_t place = Small(red, green, blue) >> 3;
+    const size_t place = (Place(red, green, blue) & 63) >> 3;
     int32_t& middle = block[1 + place];
     if (middle < 0) {
         const int corner[3] = {red & ~7, green & ~7, blue & ~7};
         middle = ListWithin(corner, 8, block[0]);
-        // A short list is searched about as fast as a shorter one is made, so the 4-cubes
-        // share it.
-        if (lists[size_t(middle)] <= kShort) {
+        // A short list is shared by the 4-cubes.
+        if (lists[size_t(middle)] <= shortList) {
             std::fill(block + 9 + 8 * place, block + 17 + 8 * place, middle);
             return middle;
         }

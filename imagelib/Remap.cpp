@@ -6,7 +6,7 @@
 #include <algorithm>
 
 void RemapNearest(const Image& image, const std::vector<PaletteEntry>& palette, Image& retIndexed) {
-    NearestColour nearest(palette);
+    NearestColour nearest(palette, image.pixels.size() / 3);
     Allocate(retIndexed, image.width, image.height, true);
     std::copy(palette.begin(), palette.end(), retIndexed.palette.begin());
     const unsigned char* source = image.pixels.data();
