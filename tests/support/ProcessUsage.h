@@ -5,6 +5,20 @@
 #include <QFile>
 #include <QList>
 
+// Under AddressSanitizer freed memory is held back in quarantine, so the resident memory grows
+// with any churn and tells nothing of a leak.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool ResidentMemoryShowsGrowth = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool ResidentMemoryShowsGrowth = false;
+#else
+constexpr bool ResidentMemoryShowsGrowth = true;
+#endif
+#else
+constexpr bool ResidentMemoryShowsGrowth = true;
+#endif
+
 inline double ResidentMegabytes() {
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))
