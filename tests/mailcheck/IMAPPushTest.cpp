@@ -172,7 +172,8 @@ TEST_F(IMAPPushTest, IdleIsRenewedEvery25MinutesForHoursWithoutGrowth) {
     EXPECT_TRUE(push.Holding());
     EXPECT_EQ(checks, 1);
     EXPECT_EQ(OpenDescriptors(), descriptors);
-    if (ResidentMemoryShowsGrowth)
+    if (ResidentMemoryShowsGrowth) {
         EXPECT_LT(ResidentMegabytes() - megabytes, 1.0);
+    }
     EXPECT_EQ(LoggedMessages(folder), QStringList{"プッシュ受信を開始しました (INBOX)"});
 }
