@@ -32,14 +32,7 @@ bool CIMAP::Connect(const QString& sHost, int nPort) {
     rev2 = false;
     uidValidity = exists = 0;
     newMail = keywordsAllowed = false;
-    if (!sock)
-        return false;
-    sock->Close();
-    if (security == SecurityTls)
-        sock->ConnectTls(sHost, nPort, pinned);
-    else
-        sock->Connect(sHost, nPort);
-    if (!WaitConnected(QStringLiteral("IMAP")))
+    if (!Open(sHost, nPort, QStringLiteral("IMAP")))
         return false;
     IMAPResponse greeting;
     if (!ReadResponse(greeting) || greeting.kind != IMAPResponse::Untagged ||

@@ -12,14 +12,7 @@ bool CPOP3::Connect(const QString& sHost, int nPort, QString& retChallenge) {
     lastFailure.clear();
     greetingTaken = false;
     inStep = true;
-    if (!sock)
-        return false;
-    sock->Close();
-    if (security == SecurityTls)
-        sock->ConnectTls(sHost, nPort, pinned);
-    else
-        sock->Connect(sHost, nPort);
-    if (!WaitConnected(QStringLiteral("POP3")))
+    if (!Open(sHost, nPort, QStringLiteral("POP3")))
         return false;
     const QString greeting = ReadResponse(SingleLine);
     greetingTaken = CompleteReplyLength(greeting, SingleLine) > 0;

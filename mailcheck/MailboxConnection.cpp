@@ -2,6 +2,7 @@
 
 #include "log/WriteLog.h"
 #include "platform/SocketControl.h"
+#include "settings/CMailAccount.h"
 
 void MailboxConnection::Init(SocketControl& sockControl) {
     sock = &sockControl;
@@ -29,6 +30,17 @@ const TlsCheck& MailboxConnection::Certificate() const {
 
 bool MailboxConnection::IsConnected() const {
     return sock && sock->State() == SocketControl::sckConnected;
+}
+
+bool MailboxConnection::Open(const QString& sHost, int nPort, const QString& sServer) {
+    if (!sock)
+        return false;
+    sock->Close();
+    if (security == SecurityTls)
+        sock->ConnectTls(sHost, nPort, pinned);
+    else
+        sock->Connect(sHost, nPort);
+    return WaitConnected(sServer);
 }
 
 bool MailboxConnection::WaitConnected(const QString& sServer) {

@@ -36,6 +36,9 @@ class MailboxConnection {
     bool IsConnected() const;
 
   protected:
+    // Closes the socket and connects it to sHost at nPort, in TLS from the first byte when
+    // the security asks for it, then waits as WaitConnected does.
+    bool Open(const QString& sHost, int nPort, const QString& sServer);
     // Waits until the socket is connected (in TLS, once the handshake is done); a certificate
     // refused is a failure with its reason, naming the server's kind sServer ("POP3", "IMAP").
     bool WaitConnected(const QString& sServer);
