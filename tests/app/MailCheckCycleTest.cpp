@@ -438,13 +438,7 @@ class MailCheckCycleOverImap : public MailCheckCycle {
     }
     // The UIDs a second IMAP client finds in the camera's INBOX with criteria.
     QList<quint32> Search(const QByteArray& criteria) {
-        WiredIMAP other;
-        QList<quint32> uids;
-        EXPECT_TRUE(other.Connect(pop.ImapPort()));
-        EXPECT_TRUE(other.imap.Login(QStringLiteral("camera"), QStringLiteral("campass")));
-        EXPECT_TRUE(other.imap.Select(QStringLiteral("INBOX")));
-        EXPECT_TRUE(other.imap.UidSearch(criteria, uids));
-        return uids;
+        return SecondClientSearch(pop.ImapPort(), criteria);
     }
     size_t Answered() const {
         return smtp.Mails(Bob).size() + smtp.Mails(Alice).size() + smtp.Mails(Carol).size();

@@ -27,13 +27,7 @@ class IMAPMailCheck : public MailCheckFaults {
     }
     // The UIDs a second client finds with criteria.
     QList<quint32> Search(const QByteArray& criteria) {
-        WiredIMAP other;
-        QList<quint32> uids;
-        EXPECT_TRUE(other.Connect(pop.ImapPort()));
-        EXPECT_TRUE(other.imap.Login(QStringLiteral("camera"), QStringLiteral("campass")));
-        EXPECT_TRUE(other.imap.Select(QStringLiteral("INBOX")));
-        EXPECT_TRUE(other.imap.UidSearch(criteria, uids));
-        return uids;
+        return SecondClientSearch(pop.ImapPort(), criteria);
     }
 };
 

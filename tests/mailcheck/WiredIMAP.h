@@ -16,3 +16,16 @@ struct WiredIMAP {
     CIMAP imap;
     IMAPRouting routing{sock, imap};
 };
+
+// The UIDs that a second client, logged in as the test account "camera", finds in INBOX on
+// the IMAP server at nPort with sCriteria: what every mail program of the account sees. A
+// step that fails gives {0}, a UID no message has, so that every expectation on it fails.
+inline QList<quint32> SecondClientSearch(int nPort, const QByteArray& sCriteria) {
+    WiredIMAP other;
+    QList<quint32> uids;
+    const bool found = other.Connect(nPort) &&
+                       other.imap.Login(QStringLiteral("camera"), QStringLiteral("campass")) &&
+                       other.imap.Select(QStringLiteral("INBOX")) &&
+                       other.imap.UidSearch(sCriteria, uids);
+    return found ? uids : QList<quint32>{0};
+}
