@@ -39,7 +39,7 @@ bool MailboxConnection::Open(const QString& sHost, int nPort, const QString& sSe
     if (security == SecurityTls)
         sock->ConnectTls(sHost, nPort, pinned);
     else
-        sock->Connect(sHost, nPort);
+        sock->Connect(sHost, nPort, security == SecurityStartTls);
     return WaitConnected(sServer);
 }
 

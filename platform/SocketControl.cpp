@@ -5,32 +5,33 @@
 #include <QCryptographicHash>
 #include <QSslConfiguration>
 #include <QSslSocket>
+#include <QTcpSocket>
 
-SocketControl::SocketControl(QObject* parent) : QObject(parent), socket(new QSslSocket(this)) {
-    connect(socket, &QSslSocket::hostFound, this, [this] { state = sckConnecting; });
-    connect(socket, &QSslSocket::connected, this, [this] {
+SocketControl::SocketControl(QObject* parent) : QObject(parent) {}
+
+// The socket for the next connection: a TLS-capable one only when TLS may be used, so that a
+// program whose connections are all plain never loads the TLS library.
+void SocketControl::Prepare(bool tls) {
+    if (socket && (tls == (tlsSocket != nullptr)))
+        return;
+    if (socket) {
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
+    }
+    tlsSocket = tls ? new QSslSocket(this) : nullptr;
+    socket = tls ? tlsSocket : new QTcpSocket(this);
+    connect(socket, &QTcpSocket::hostFound, this, [this] { state = sckConnecting; });
+    connect(socket, &QTcpSocket::connected, this, [this] {
         // In TLS from the start, the connection is usable only after the handshake.
         if (!tlsPending)
             state = sckConnected;
     });
-    connect(socket, &QSslSocket::readyRead, this, [this] {
+    connect(socket, &QTcpSocket::readyRead, this, [this] {
         if (onDataArrival)
             onDataArrival(socket->bytesAvailable());
     });
-    connect(socket, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
-        check.Checked = true;
-        check.Fingerprint = QString::fromLatin1(
-            socket->peerCertificate().digest(QCryptographicHash::Sha256).toHex());
-        check.Subject = socket->peerCertificate().subjectDisplayName();
-        // A pinned certificate is trusted as it is: its fingerprint is the whole check.
-        if (!pinned.isEmpty() && check.Fingerprint == pinned) {
-            socket->ignoreSslErrors();
-            return;
-        }
-        check.Problem = ProblemOf(errors);
-    });
-    connect(socket, &QSslSocket::encrypted, this, [this] { HandshakeDone(); });
-    connect(socket, &QSslSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+    connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         // The peer's orderly close is not an error, except in the middle of a handshake: it
         // arrives as disconnected below.
         if (error != QAbstractSocket::RemoteHostClosedError || tlsPending) {
@@ -40,7 +41,7 @@ SocketControl::SocketControl(QObject* parent) : QObject(parent), socket(new QSsl
             state = sckError;
         }
     });
-    connect(socket, &QSslSocket::disconnected, this, [this] {
+    connect(socket, &QTcpSocket::disconnected, this, [this] {
         if (tlsPending) {
             Refuse(TlsProblem::Failed);
             return;
@@ -51,15 +52,32 @@ SocketControl::SocketControl(QObject* parent) : QObject(parent), socket(new QSsl
         if (onClose)
             onClose();
     });
+    if (!tlsSocket)
+        return;
+    connect(tlsSocket, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
+        check.Checked = true;
+        check.Fingerprint = QString::fromLatin1(
+            tlsSocket->peerCertificate().digest(QCryptographicHash::Sha256).toHex());
+        check.Subject = tlsSocket->peerCertificate().subjectDisplayName();
+        // A pinned certificate is trusted as it is: its fingerprint is the whole check.
+        if (!pinned.isEmpty() && check.Fingerprint == pinned) {
+            tlsSocket->ignoreSslErrors();
+            return;
+        }
+        check.Problem = ProblemOf(errors);
+    });
+    connect(tlsSocket, &QSslSocket::encrypted, this, [this] { HandshakeDone(); });
 }
 
 SocketControl::~SocketControl() {
     // The socket is a child; stop its signals before the handlers' owners go away.
-    socket->disconnect(this);
+    if (socket)
+        socket->disconnect(this);
 }
 
-void SocketControl::Connect(const QString& sHost, int nPort) {
+void SocketControl::Connect(const QString& sHost, int nPort, bool tlsLater) {
     Close();
+    Prepare(tlsLater);
     check = TlsCheck();
     if (nPort < 1 || nPort > 65535) {
         state = sckError;
@@ -76,14 +94,15 @@ void SocketControl::ConnectTls(const QString& sHost, int nPort, const QString& s
         state = sckError;
         return;
     }
+    Prepare(true);
     if (!PrepareTls(sPinned))
         return;
     state = sckResolvingHost;
-    socket->connectToHostEncrypted(sHost, static_cast<quint16>(nPort));
+    tlsSocket->connectToHostEncrypted(sHost, static_cast<quint16>(nPort));
 }
 
 bool SocketControl::StartTls(const QString& sPinned) {
-    if (state != sckConnected || socket->isEncrypted())
+    if (state != sckConnected || !tlsSocket || tlsSocket->isEncrypted())
         return false;
     // RFC 3207 section 4.2: what came before the handshake, taken or not, is dropped, so that
     // no byte a server or a man in the middle slipped in is read as if it came inside TLS.
@@ -92,13 +111,13 @@ bool SocketControl::StartTls(const QString& sPinned) {
     check = TlsCheck();
     if (PrepareTls(sPinned)) {
         state = sckConnecting;
-        socket->startClientEncryption();
+        tlsSocket->startClientEncryption();
     }
     return true;
 }
 
 bool SocketControl::IsEncrypted() const {
-    return state == sckConnected && socket->isEncrypted();
+    return state == sckConnected && tlsSocket && tlsSocket->isEncrypted();
 }
 
 // False, refused in the error state, for a pin that cannot be read.
@@ -113,16 +132,16 @@ bool SocketControl::PrepareTls(const QString& sPinned) {
     tlsPending = true;
     // What the server's certificate is checked against is the program-wide default: the
     // system's roots and the peer's host name.
-    socket->setSslConfiguration(QSslConfiguration::defaultConfiguration());
+    tlsSocket->setSslConfiguration(QSslConfiguration::defaultConfiguration());
     return true;
 }
 
 void SocketControl::HandshakeDone() {
     tlsPending = false;
     check.Checked = true;
-    check.Fingerprint =
-        QString::fromLatin1(socket->peerCertificate().digest(QCryptographicHash::Sha256).toHex());
-    check.Subject = socket->peerCertificate().subjectDisplayName();
+    check.Fingerprint = QString::fromLatin1(
+        tlsSocket->peerCertificate().digest(QCryptographicHash::Sha256).toHex());
+    check.Subject = tlsSocket->peerCertificate().subjectDisplayName();
     // With a pin, a certificate that passes the usual verification is still not that one.
     if (!pinned.isEmpty() && check.Fingerprint != pinned) {
         Refuse(TlsProblem::NotPinned);
@@ -137,7 +156,8 @@ void SocketControl::Refuse(TlsProblem problem) {
         check.Problem = problem;
     tlsPending = false;
     state = sckError;
-    socket->abort();
+    if (socket)
+        socket->abort();
 }
 
 bool SocketControl::SendData(const QString& sText) {
@@ -155,17 +175,19 @@ bool SocketControl::SendBytes(const QByteArray& bytes) {
 }
 
 qint64 SocketControl::BytesToWrite() const {
-    return socket->bytesToWrite() + socket->encryptedBytesToWrite();
+    if (!socket)
+        return 0;
+    return socket->bytesToWrite() + (tlsSocket ? tlsSocket->encryptedBytesToWrite() : 0);
 }
 
 bool SocketControl::GetData(QString& retText) {
-    QByteArray bytes = incomplete + socket->readAll();
+    QByteArray bytes = incomplete + (socket ? socket->readAll() : QByteArray());
     retText = FromCodePage932(bytes, incomplete);
     return true;
 }
 
 bool SocketControl::GetBytes(QByteArray& retBytes) {
-    retBytes = incomplete + socket->readAll();
+    retBytes = incomplete + (socket ? socket->readAll() : QByteArray());
     incomplete.clear();
     return true;
 }
@@ -174,6 +196,7 @@ void SocketControl::Close() {
     // Closed before the abort, so that the disconnect it causes raises no close event.
     state = sckClosed;
     tlsPending = false;
-    socket->abort();
+    if (socket)
+        socket->abort();
     incomplete.clear();
 }

@@ -11,6 +11,7 @@
 #include <functional>
 
 class QSslSocket;
+class QTcpSocket;
 
 class SocketControl : public QObject {
     Q_OBJECT
@@ -32,8 +33,10 @@ class SocketControl : public QObject {
     explicit SocketControl(QObject* parent = nullptr);
     ~SocketControl() override;
 
-    // Starts connecting and returns at once; State() tells how it goes.
-    void Connect(const QString& sHost, int nPort);
+    // Starts connecting and returns at once; State() tells how it goes. tlsLater: StartTls
+    // may follow. Without it the connection stays plain (StartTls answers false), and a
+    // control that never uses TLS never loads the TLS library.
+    void Connect(const QString& sHost, int nPort, bool tlsLater = false);
     // As Connect, in TLS from the first byte: the state becomes connected only once the
     // handshake is done and the certificate passed (TlsCheck). sPinned: the SHA-256
     // fingerprint that alone is accepted (as NormalizedFingerprint reads it), or empty for the
@@ -44,7 +47,8 @@ class SocketControl : public QObject {
     // until the handshake is done, then connected, or the error state when it failed (at once
     // for a pin that cannot be read, the connection dropped). Every byte received before, taken
     // by GetData or not, is dropped: nothing sent in plain text is read after the handshake.
-    // False, doing nothing, when the connection is not open or already in TLS.
+    // False, doing nothing, when the connection is not open, already in TLS, or was opened
+    // by Connect without tlsLater.
     bool StartTls(const QString& sPinned);
     // True while the connection runs in TLS.
     bool IsEncrypted() const;
@@ -75,11 +79,13 @@ class SocketControl : public QObject {
     std::function<void()> onClose;
 
   private:
+    void Prepare(bool tls);
     bool PrepareTls(const QString& sPinned);
     void HandshakeDone();
     void Refuse(TlsProblem problem);
 
-    QSslSocket* socket;
+    QTcpSocket* socket = nullptr;    // none before the first connection
+    QSslSocket* tlsSocket = nullptr; // socket, when it is TLS-capable
     int state = sckClosed;
     bool tlsPending = false; // a handshake is running: connected only when it is done
     QString pinned;

@@ -51,7 +51,7 @@ bool CSMTP::Connect(const QString& sHost, int nPort) {
     if (security == SecurityTls)
         sock->ConnectTls(sHost, nPort, pinned);
     else
-        sock->Connect(sHost, nPort);
+        sock->Connect(sHost, nPort, security == SecurityStartTls);
     if (!WaitConnected()) {
         sock->Close();
         return false;

@@ -102,6 +102,9 @@ TEST_F(HeadlessRun, AnswersARequestWithoutADisplayAndEndsCleanlyOnSIGTERM) {
     // The push's fresh connection checks at once.
     EXPECT_TRUE(PumpUntil([&] { return !smtp.Mails(Requester).empty(); }, 60000))
         << program.readAllStandardError().toStdString();
+    // Its connections were all plain: the TLS library stays out of the long-running process.
+    EXPECT_FALSE(
+        ReadFile(QStringLiteral("/proc/%1/maps").arg(program.processId())).contains("libssl"));
 
     program.terminate();
     ASSERT_TRUE(program.waitForFinished(30000));

@@ -124,7 +124,13 @@ TEST(SocketControl, NothingSentInPlainTextIsReadInsideTls) {
                 control.GetData(text);
             received += text;
         };
+        // A connection opened as plain stays plain; the next one of the same control may
+        // be upgraded.
         control.Connect(QStringLiteral("127.0.0.1"), listener.serverPort());
+        ASSERT_TRUE(PumpUntil([&] { return control.State() == SocketControl::sckConnected; }));
+        EXPECT_FALSE(control.StartTls(QString()));
+        listener.peer = nullptr;
+        control.Connect(QStringLiteral("127.0.0.1"), listener.serverPort(), true);
         ASSERT_TRUE(PumpUntil([&] {
             return control.State() == SocketControl::sckConnected && listener.peer != nullptr;
         }));
