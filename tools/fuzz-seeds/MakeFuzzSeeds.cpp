@@ -120,28 +120,45 @@ QByteArray LibpngFile(int colourType, int depth, bool interlaced) {
     return ReadWholeFile(path);
 }
 
+// Where the image descriptor of a GIF written by the library starts: after the header, the
+// global colour table and any extensions. -1 when there is none.
+qsizetype ImageDescriptorAt(const QByteArray& gif) {
+    if (gif.size() < 13)
+        return -1;
+    const auto flags = quint8(gif[10]);
+    qsizetype at = 13 + ((flags & 0x80) ? 3 << ((flags & 7) + 1) : 0);
+    while (at < gif.size() && gif[at] == '!') {
+        at += 2;
+        while (at < gif.size() && gif[at] != 0)
+            at += quint8(gif[at]) + 1;
+        ++at;
+    }
+    return at + 10 <= gif.size() && gif[at] == ',' ? at : -1;
+}
+
 // The same GIF with its global colour table moved into the image as a local one.
 QByteArray WithLocalPalette(const QByteArray& gif) {
+    const qsizetype at = ImageDescriptorAt(gif);
     const auto flags = quint8(gif[10]);
-    if (gif.size() < 13 || !(flags & 0x80))
+    if (at < 0 || !(flags & 0x80))
         return {};
     const int tableBytes = 3 << ((flags & 7) + 1);
-    QByteArray file = gif.left(13);
+    QByteArray file = gif.left(13) + gif.mid(13 + tableBytes, at - 13 - tableBytes);
     file[10] = char(flags & 0x70);
-    qsizetype at = 13 + tableBytes;
-    // Extensions before the image stay as they are.
-    while (at < gif.size() && gif[at] == '!') {
-        qsizetype end = at + 2;
-        while (end < gif.size() && gif[end] != 0)
-            end += quint8(gif[end]) + 1;
-        file += gif.mid(at, end + 1 - at);
-        at = end + 1;
-    }
-    if (at + 10 > gif.size() || gif[at] != ',')
-        return {};
     QByteArray descriptor = gif.mid(at, 10);
     descriptor[9] = char(0x80 | (flags & 7));
     return file + descriptor + gif.mid(13, tableBytes) + gif.mid(at + 10);
+}
+
+// The same GIF as version 89a with a transparent colour, a comment and interlaced rows.
+QByteArray WithExtensions(const QByteArray& gif) {
+    const qsizetype at = ImageDescriptorAt(gif);
+    if (at < 0)
+        return {};
+    QByteArray file = gif;
+    file.replace(0, 6, "GIF89a");
+    file[at + 9] = char(quint8(file[at + 9]) | 0x40);
+    return file.insert(at, QByteArray("!\xf9\x04\x01\x00\x00\x03\x00!\xfe\x04seed\x00", 16));
 }
 
 void ImageSeeds() {
@@ -178,8 +195,7 @@ void ImageSeeds() {
                  LibpngFile(kind.type, kind.depth, interlaced));
     const QByteArray gif = Converted(bmp2gif, bmp24, QStringLiteral("t.gif"));
     Seed("fuzz_gif2bmp", QStringLiteral("global-palette.gif"), gif);
-    Seed("fuzz_gif2bmp", QStringLiteral("palette-of-8.gif"),
-         Converted(bmp2gif, bmp8, QStringLiteral("p.gif")));
+    Seed("fuzz_gif2bmp", QStringLiteral("extensions.gif"), WithExtensions(gif));
     Seed("fuzz_gif2bmp", QStringLiteral("local-palette.gif"), WithLocalPalette(gif));
 
     // The first two bytes choose the reduction and the rotation.
