@@ -73,14 +73,6 @@ class MotionAlerts : public ReplyFixture {
             return again;
         };
     }
-    // The program's own alert, sent through the account.
-    static MotionWatch::Sender Mailer() {
-        return
-            [](const QImage& picture, const CResAccount& setting, const QStringList& recipients) {
-                return SendMotionAlert(CurrentMailAccount, setting, picture, recipients);
-            };
-    }
-
     // Frame n of scene, of the loop of its first period frames when period is not 0.
     const QImage& SceneFrame(int scene, int n, int period) {
         const std::pair<int, int> key(scene, period ? n % period : n);
@@ -235,7 +227,10 @@ TEST_F(MotionAlerts, AnAlertTheSmtpServerMissedGoesOutOnceAtTheNextInterval) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.serverBackForRetry);
         ResponseSettings[0].vAcceptedMailAddrs = QStringList{Bob};
-        MotionWatch watch(schedule, Mailer());
+        MotionWatch watch(schedule, [](const QImage& picture, const CResAccount& setting,
+                                       const QStringList& recipients) {
+            return SendMotionAlert(CurrentMailAccount, setting, picture, recipients);
+        });
         const qsizetype failuresBefore = Logged(SendFailed);
         Play(watch, TestSceneObjectCrossing, 0, 2 * TestSceneObjectLeaves);
         EXPECT_EQ(Logged(SendFailed), failuresBefore + 1);

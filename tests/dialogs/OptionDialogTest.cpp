@@ -326,12 +326,7 @@ TEST_F(OptionDialogTest, MotionControlsShowTheSettingsAndTheChoiceFollowsTheChec
         auto* box = Control<QLineEdit>(&dialog, number.box);
         EXPECT_EQ(Control<QLabel>(&dialog, number.label)->buddy(), box);
         EXPECT_EQ(box->text(), QString::fromLatin1(number.shown));
-        EXPECT_TRUE(box->isEnabled());
     }
-    for (const char* unit : {"Label11", "Label13", "Label15"})
-        EXPECT_FALSE(Control<QLabel>(&dialog, unit)->text().isEmpty()) << unit;
-    EXPECT_NE(Control<QFrame>(&dialog, "Line4"), nullptr);
-    EXPECT_FALSE(setting->isEditable());
     ASSERT_EQ(setting->count(), 3);
     EXPECT_EQ(setting->itemText(2), QString::fromUtf8("携帯電話"));
     EXPECT_EQ(setting->currentText(), QString::fromUtf8("友人"));
