@@ -8,8 +8,9 @@
 // Three frames (a tenth of a second at 30 per second): a single odd frame, a flicker of the
 // lamp or one damaged frame of the stream begins nothing.
 constexpr int StartFrames = 3;
-// A second of calm at 30 per second ends an event: a person who stops for a moment in the
-// middle of the picture is still one event.
+// A second of calm at 30 per second ends an event: a person who stops for a moment is still
+// one event, although the background takes them in within a second (the test camera's
+// crossing has 17 calm frames there at sensitivity 50).
 constexpr int QuietFrames = 30;
 // Motion that goes on is reported every ten seconds; the alert decides how many of those
 // reports become mails.

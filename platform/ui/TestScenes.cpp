@@ -67,8 +67,11 @@ View ViewOf(int frame, int scene) {
     switch (scene) {
     case TestSceneObjectCrossing:
         if (frame >= TestSceneObjectEnters && frame < TestSceneObjectLeaves) {
-            const double walked = double(frame - TestSceneObjectEnters) /
-                                  (TestSceneObjectLeaves - TestSceneObjectEnters);
+            const double walked = frame < TestSceneObjectStops
+                                      ? 0.5 * (frame - TestSceneObjectEnters) /
+                                            (TestSceneObjectStops - TestSceneObjectEnters)
+                                      : 0.5 + 0.5 * std::max(0, frame - TestSceneObjectWalksOn) /
+                                                  (TestSceneObjectLeaves - TestSceneObjectWalksOn);
             const double left = -CrossingWidth + (DoorAt + CrossingWidth) * walked;
             view.figureLeft = std::max(0.0, left);
             view.figureRight = std::min(DoorAt, left + CrossingWidth);

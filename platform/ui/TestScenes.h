@@ -8,7 +8,7 @@
 enum TestScene {
     TestScenePattern = 0,    // no scene: the test pattern
     TestSceneStillRoom,      // nothing happens; only the noise changes
-    TestSceneObjectCrossing, // a dark shape comes in at the left and goes out of the door
+    TestSceneObjectCrossing, // a dark shape comes in, stops a moment and goes out of the door
     TestSceneLight,          // the lamp is switched off and on again and again
     TestSceneExposureDrift,  // the brightness creeps up and down
     TestSceneShadow,         // a soft shadow moves slowly across the room and back
@@ -18,11 +18,15 @@ enum TestScene {
 constexpr int TestSceneCount = 8;
 
 constexpr int TestSceneFramesPerSecond = 30;
-// The crossing: the shape's first frame in the picture and the first frame without it. It
-// walks in at the left edge and out through the door a third of the way across, taking the
-// whole of the picture's height it covers in the middle frame between the two.
+// The crossing: a shape walks in at the left edge from frame TestSceneObjectEnters, stands
+// whole in the middle of its way from TestSceneObjectStops, walks on from
+// TestSceneObjectWalksOn and is gone through the door a third of the way across at
+// TestSceneObjectLeaves. It is wholly in the picture from two thirds of the way in to one
+// third of the way out.
 constexpr int TestSceneObjectEnters = 60;
-constexpr int TestSceneObjectLeaves = 150;
+constexpr int TestSceneObjectStops = 105;
+constexpr int TestSceneObjectWalksOn = 140;
+constexpr int TestSceneObjectLeaves = 185;
 // The lamp is on for the first TestSceneLightSwitchFrames frames, off for as many, and so on;
 // off, the room has TestSceneDimLight of its light, while the daylight in the window stays.
 constexpr int TestSceneLightSwitchFrames = 90;
