@@ -1,6 +1,8 @@
 #include "app/Form1.h"
 
 #include "app/CaptureLayout.h"
+#include "app/MotionAlert.h"
+#include "app/MotionWatch.h"
 #include "capture/modCapture.h"
 #include "imaging/PelImage.h"
 #include "imaging/TempFolder.h"
@@ -52,13 +54,19 @@ Form1::Form1(std::function<void()> runCheck)
     : schedule([this, check = runCheck ? std::move(runCheck) : std::function<void()>([] {
                           RunMailCheck(CurrentMailAccount);
                       })] {
-          check();
-          // A close or a reload that came during the check runs now that the check has ended.
-          if (closePending)
-              QTimer::singleShot(0, this, &QWidget::close);
-          else if (std::exchange(reloadPending, false))
-              QTimer::singleShot(0, this, &Form1::ReloadSettings);
+          // A check that fell due during an alert does not hold up a close that came then.
+          if (!closePending)
+              check();
+          AfterWork();
       }),
+      motion(std::make_unique<MotionWatch>(
+          schedule,
+          [this](const QImage& picture, const CResAccount& setting, const QStringList& recipients) {
+              const QStringList again =
+                  SendMotionAlert(CurrentMailAccount, setting, picture, recipients);
+              AfterWork();
+              return again;
+          })),
       tmrMailCheck(new QTimer(this)), tmrResize(new QTimer(this)), sckPOP(new SocketControl(this)),
       sckSMTP(new SocketControl(this)), sckIMAP(new SocketControl(this)), tmrPush(new QTimer(this)),
       sckIDLE(new SocketControl(this)) {
@@ -103,6 +111,7 @@ Form1::Form1(std::function<void()> runCheck)
 }
 
 Form1::~Form1() {
+    SetPreviewWatcher({});
     SetStillCapture({});
     SetInformationSink({});
     if (MainWindowPlacement() == this)
@@ -137,6 +146,8 @@ bool Form1::Form_Load() {
     IMAPClient().Init(*sckIMAP);
     SMTPClient().Init(*sckSMTP);
     SetStillCapture([this](const QString& path) { CaptureToFile(path, picTemp); });
+    SetPreviewWatcher(
+        {[this](const QImage& frame) { motion->Frame(frame); }, [this] { motion->Restarted(); }});
     BuildDriverMenu();
     Capture_Resize();
     schedule.ClientsBound();
@@ -152,6 +163,7 @@ void Form1::Form_Unload() {
     tmrPush->stop();
     push->Stop();
     tmrResize->stop();
+    SetPreviewWatcher({});
     // What could not be saved keeps its old file; the user must know that the changes are lost.
     if (!SaveAllSettings())
         MsgBox(MsgIcon::Critical, AppTitle(),
@@ -162,8 +174,15 @@ void Form1::Form_Unload() {
     emit Unloaded();
 }
 
+void Form1::AfterWork() {
+    if (closePending)
+        QTimer::singleShot(0, this, &QWidget::close);
+    else if (std::exchange(reloadPending, false))
+        QTimer::singleShot(0, this, &Form1::ReloadSettings);
+}
+
 void Form1::ReloadSettings() {
-    if (schedule.Checking()) {
+    if (schedule.Busy()) {
         reloadPending = true;
         return;
     }
@@ -173,9 +192,9 @@ void Form1::ReloadSettings() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    // Shutdown must not pull the settings and temp/ from under a running check: the check is
-    // cancelled, and the close comes again when it has ended.
-    if (schedule.Checking()) {
+    // Shutdown must not pull the settings and temp/ from under a running check or alert: it
+    // is cancelled, and the close comes again when it has ended.
+    if (schedule.Busy()) {
         closePending = true;
         tmrMailCheck->stop();
         CancelMailCheck();

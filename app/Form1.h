@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the live camera picture with the status line under it, the start-up and
-// shutdown sequences, the one-minute mail-check timer and the routing of socket events.
+// shutdown sequences, the one-minute mail-check timer, the motion alerts from the picture and
+// the routing of socket events.
 #include "app/MailCheckSchedule.h"
 #include "settings/WindowPlacement.h"
 
@@ -9,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+class MotionWatch;
 class PictureBox;
 class SocketControl;
 class IMAPPush;
@@ -83,7 +85,11 @@ class Form1 : public QMainWindow, public WindowPlacement {
     void mnuHelp_Homepage_Click();
     void mnuHelp_About_Click();
 
+    // A close or a reload that came during a check or an alert runs now that it has ended.
+    void AfterWork();
+
     MailCheckSchedule schedule;
+    std::unique_ptr<MotionWatch> motion; // the alerts, beside the checks of schedule
     bool unloaded = false;
     bool closePending = false;  // a close came during a mail check
     bool reloadPending = false; // and so did a reload

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -28,6 +29,16 @@ HWND hWndCapture = 0;
 
 QString DriverText(const char (&buffer)[DriverTextSize]) {
     return TrimNull(FromCodePage932(QByteArray(buffer, DriverTextSize)));
+}
+
+PreviewWatcher& InstalledWatcher() {
+    static PreviewWatcher watcher;
+    return watcher;
+}
+
+void TellRestarted() {
+    if (InstalledWatcher().Restarted)
+        InstalledWatcher().Restarted();
 }
 
 } // namespace
@@ -63,6 +74,12 @@ bool CreateCapture(int driverIndex, PictureBox* host, int framesPerSecond) {
     auto* window = qobject_cast<CaptureWindow*>(WidgetOf(hWndCapture));
     QObject::connect(window, &CaptureWindow::DeviceReopened, window,
                      [] { WriteLog(QStringLiteral("キャプチャデバイスを開き直しました")); });
+    QObject::connect(window, &CaptureWindow::FrameRead, window, [](const QImage& frame) {
+        if (InstalledWatcher().Frame)
+            InstalledWatcher().Frame(frame);
+    });
+    QObject::connect(window, &CaptureWindow::StreamRestarted, window, &TellRestarted);
+    TellRestarted();
     CAPSTATUS status{};
     capGetStatus(hWndCapture, status);
     capPreviewScale(hWndCapture, false);
@@ -73,6 +90,10 @@ bool CreateCapture(int driverIndex, PictureBox* host, int framesPerSecond) {
     SetWindowPos(hWndCapture, 0, 0, 0, static_cast<int>(status.uiImageWidth),
                  static_cast<int>(status.uiImageHeight), SWP_NOMOVE | SWP_NOZORDER);
     return true;
+}
+
+PreviewWatcher SetPreviewWatcher(PreviewWatcher watcher) {
+    return std::exchange(InstalledWatcher(), std::move(watcher));
 }
 
 void DestroyCapture() {

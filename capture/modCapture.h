@@ -3,8 +3,10 @@
 // host picture box, and the current frame written as a 24-bit BMP file.
 #include "platform/ui/CaptureTypes.h"
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class PictureBox;
 
@@ -28,6 +30,18 @@ void CenterCapture(PictureBox* host);
 
 // The current video format's width and height; false without a connected driver.
 bool GetVideoSize(int& retWidth, int& retHeight);
+
+// What watches the live picture: Frame gets every frame the preview reads, whether the
+// window is shown or not; Restarted is told when the stream starts anew (a driver connected,
+// another video format chosen, a camera plugged in again), as its picture may then jump for
+// reasons of the camera's own. Either may be empty.
+struct PreviewWatcher {
+    std::function<void(const QImage& frame)> Frame;
+    std::function<void()> Restarted;
+};
+// Installs watcher for the capture windows of now and later (an empty one: none); answers the
+// one it replaces.
+PreviewWatcher SetPreviewWatcher(PreviewWatcher watcher);
 
 // Writes the current frame to path, using stillHost as its scratch surface. Whatever file
 // was at path goes first, so that a failed still never leaves an old one behind. A camera

@@ -7,8 +7,10 @@
 
 #include "settings/CParams.h"
 #include "settings/ProgramObjects.h"
+#include "settings/ResponseSettingCollection.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +29,33 @@ bool IsFitAuthServId(const QString& id) {
     return true;
 }
 
+// A row of a label, a number box and the unit after it.
+QHBoxLayout* NumberRow(QLabel* label, QLineEdit* box, QLabel* unit) {
+    SelectAllOnFocus(box);
+    box->setMaximumWidth(box->fontMetrics().averageCharWidth() * 12);
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(box);
+    row->addWidget(unit);
+    row->addStretch();
+    return row;
+}
+
+// Reads box as a number that range allows. Otherwise shows "NAMEの値が不正です (AからBまで)",
+// puts the focus on the box and answers false.
+bool ReadNumberIn(QLineEdit* box, const OptionNumber& range, const QString& name, int& retValue) {
+    if (ReadNumberBox(box, retValue) && range.Allows(retValue))
+        return true;
+    ErrMsg(QStringLiteral("%1の値が不正です (%2から%3まで)")
+               .arg(name)
+               .arg(range.Minimum)
+               .arg(range.Maximum));
+    box->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+constexpr OptionNumber ReplyLimitRange{0, MaxRepliesPerSenderPerHourLimit, 0};
+
 } // namespace
 
 frmDlgOption::frmDlgOption(QWidget* parent)
@@ -39,18 +68,16 @@ frmDlgOption::frmDlgOption(QWidget* parent)
           MakeCheckBox("chkRequireAuthenticatedSender",
                        QStringLiteral("送信者が認証されたメールにだけ返信する(&A)"))),
       txtTrustedAuthServId(MakeTextBox("txtTrustedAuthServId")),
-      txtMaxRepliesPerSenderPerHour(MakeTextBox("txtMaxRepliesPerSenderPerHour")) {
-    for (QLineEdit* number : {txtMailCheckInterval, txtMaxRepliesPerSenderPerHour}) {
-        SelectAllOnFocus(number);
-        number->setMaximumWidth(number->fontMetrics().averageCharWidth() * 12);
-    }
-
-    auto* interval = new QHBoxLayout;
-    interval->addWidget(
-        MakeLabel("Label1", QStringLiteral("メールチェック間隔(&I)"), txtMailCheckInterval));
-    interval->addWidget(txtMailCheckInterval);
-    interval->addWidget(MakeLabel("Label2", QStringLiteral("分")));
-    interval->addStretch();
+      txtMaxRepliesPerSenderPerHour(MakeTextBox("txtMaxRepliesPerSenderPerHour")),
+      chkMotionAlert(MakeCheckBox("chkMotionAlert",
+                                  QStringLiteral("動きを検知したら写真をメールで知らせる(&M)"))),
+      cboMotionAlertSetting(MakeDropDownList("cboMotionAlertSetting")),
+      txtMotionSensitivity(MakeTextBox("txtMotionSensitivity")),
+      txtMotionAlertInterval(MakeTextBox("txtMotionAlertInterval")),
+      txtMotionIgnoreSeconds(MakeTextBox("txtMotionIgnoreSeconds")) {
+    QHBoxLayout* interval = NumberRow(
+        MakeLabel("Label1", QStringLiteral("メールチェック間隔(&I)"), txtMailCheckInterval),
+        txtMailCheckInterval, MakeLabel("Label2", QStringLiteral("分")));
 
     auto* trustedId = new QHBoxLayout;
     trustedIdLabels[0] =
@@ -62,12 +89,28 @@ frmDlgOption::frmDlgOption(QWidget* parent)
     connect(chkRequireAuthenticatedSender, &QCheckBox::toggled, this,
             &frmDlgOption::chkRequireAuthenticatedSender_Click);
 
-    auto* limit = new QHBoxLayout;
-    limit->addWidget(MakeLabel("Label7", QStringLiteral("同じ送信者への返信の上限(&L)"),
-                               txtMaxRepliesPerSenderPerHour));
-    limit->addWidget(txtMaxRepliesPerSenderPerHour);
-    limit->addWidget(MakeLabel("Label8", QStringLiteral("通/60分 (0は無制限)")));
-    limit->addStretch();
+    QHBoxLayout* limit = NumberRow(
+        MakeLabel("Label7", QStringLiteral("同じ送信者への返信の上限(&L)"),
+                  txtMaxRepliesPerSenderPerHour),
+        txtMaxRepliesPerSenderPerHour, MakeLabel("Label8", QStringLiteral("通/60分 (0は無制限)")));
+
+    auto* motionSetting = new QHBoxLayout;
+    motionSettingLabel =
+        MakeLabel("Label9", QStringLiteral("通知先の返信アカウント(&N)"), cboMotionAlertSetting);
+    motionSetting->addWidget(motionSettingLabel);
+    motionSetting->addWidget(cboMotionAlertSetting, 1);
+    connect(chkMotionAlert, &QCheckBox::toggled, this, &frmDlgOption::chkMotionAlert_Click);
+    QHBoxLayout* sensitivity = NumberRow(
+        MakeLabel("Label10", QStringLiteral("感度(&V)"), txtMotionSensitivity),
+        txtMotionSensitivity,
+        MakeLabel("Label11", QStringLiteral("(1～100。大きいほど小さな動きも検知します)")));
+    QHBoxLayout* alertInterval =
+        NumberRow(MakeLabel("Label12", QStringLiteral("通知の間隔(&G)"), txtMotionAlertInterval),
+                  txtMotionAlertInterval, MakeLabel("Label13", QStringLiteral("分以上")));
+    QHBoxLayout* ignore =
+        NumberRow(MakeLabel("Label14", QStringLiteral("起動やカメラの接続の後、検知しない時間(&W)"),
+                            txtMotionIgnoreSeconds),
+                  txtMotionIgnoreSeconds, MakeLabel("Label15", QStringLiteral("秒")));
 
     auto* cmdOK = MakeButton("cmdOK", QStringLiteral("OK"));
     auto* cmdCancel = MakeButton("cmdCancel", QStringLiteral("キャンセル"));
@@ -90,6 +133,12 @@ frmDlgOption::frmDlgOption(QWidget* parent)
     layout->addLayout(trustedId);
     layout->addWidget(trustedIdLabels[1]);
     layout->addLayout(limit);
+    layout->addWidget(MakeLine("Line4"));
+    layout->addWidget(chkMotionAlert);
+    layout->addLayout(motionSetting);
+    layout->addLayout(sensitivity);
+    layout->addLayout(alertInterval);
+    layout->addLayout(ignore);
     layout->addWidget(MakeLine("Line2"));
     layout->addLayout(MakeButtonRow(this, cmdOK, cmdCancel));
     MakeFixedDialog(this, QStringLiteral("オプション"));
@@ -108,6 +157,16 @@ void frmDlgOption::Loadset() {
     txtTrustedAuthServId->setText(TrustedAuthServId);
     txtMaxRepliesPerSenderPerHour->setText(ParamNumberText(MaxRepliesPerSenderPerHour));
     chkRequireAuthenticatedSender_Click();
+    chkMotionAlert->setChecked(MotionAlert);
+    cboMotionAlertSetting->clear();
+    for (const CResAccount& setting : ResponseSettings)
+        cboMotionAlertSetting->addItem(setting.Name);
+    // A setting that no longer exists shows as no choice.
+    cboMotionAlertSetting->setCurrentIndex(FindResponseSettingByName(MotionAlertSetting) - 1);
+    txtMotionSensitivity->setText(ParamNumberText(MotionSensitivity));
+    txtMotionAlertInterval->setText(ParamNumberText(MotionAlertInterval));
+    txtMotionIgnoreSeconds->setText(ParamNumberText(MotionIgnoreSeconds));
+    chkMotionAlert_Click();
 }
 
 bool frmDlgOption::CheckSetting() {
@@ -128,18 +187,34 @@ bool frmDlgOption::CheckSetting() {
         return false;
     }
     int replies = 0;
-    if (!ReadNumberBox(txtMaxRepliesPerSenderPerHour, replies) || replies < 0 ||
-        replies > MaxRepliesPerSenderPerHourLimit) {
-        ErrMsg(QStringLiteral("返信の上限の値が不正です (0から%1まで)")
-                   .arg(MaxRepliesPerSenderPerHourLimit));
+    if (!ReadNumberIn(txtMaxRepliesPerSenderPerHour, ReplyLimitRange, QStringLiteral("返信の上限"),
+                      replies))
+        return false;
+    const bool motionAlert = chkMotionAlert->isChecked();
+    if (motionAlert && cboMotionAlertSetting->currentIndex() < 0) {
+        ErrMsg(QStringLiteral("通知先の返信アカウントが選ばれていません"));
+        cboMotionAlertSetting->setFocus(Qt::OtherFocusReason);
         return false;
     }
+    int sensitivity = 0, alertInterval = 0, ignoreSeconds = 0;
+    if (!ReadNumberIn(txtMotionSensitivity, MotionSensitivityRange, QStringLiteral("感度"),
+                      sensitivity) ||
+        !ReadNumberIn(txtMotionAlertInterval, MotionAlertIntervalRange,
+                      QStringLiteral("通知の間隔"), alertInterval) ||
+        !ReadNumberIn(txtMotionIgnoreSeconds, MotionIgnoreSecondsRange,
+                      QStringLiteral("検知しない時間"), ignoreSeconds))
+        return false;
     MailCheckInterval = interval;
     AcceptedLeftSubject = txtAcceptedLeftSubject->text();
     DeleteAfterReply = chkMailCheckToDelete->isChecked();
     RequireAuthenticatedSender = requireAuthenticated;
     TrustedAuthServId = trustedId;
     MaxRepliesPerSenderPerHour = replies;
+    MotionAlert = motionAlert;
+    MotionAlertSetting = cboMotionAlertSetting->currentText();
+    MotionSensitivity = sensitivity;
+    MotionAlertInterval = alertInterval;
+    MotionIgnoreSeconds = ignoreSeconds;
     return true;
 }
 
@@ -148,6 +223,12 @@ void frmDlgOption::chkRequireAuthenticatedSender_Click() {
     txtTrustedAuthServId->setEnabled(enabled);
     for (QWidget* label : trustedIdLabels)
         label->setEnabled(enabled);
+}
+
+void frmDlgOption::chkMotionAlert_Click() {
+    const bool enabled = chkMotionAlert->isChecked();
+    cboMotionAlertSetting->setEnabled(enabled);
+    motionSettingLabel->setEnabled(enabled);
 }
 
 void frmDlgOption::cmdOK_Click() {

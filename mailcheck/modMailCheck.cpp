@@ -263,16 +263,8 @@ SendOutcome ReplyToMessage(const CMailAccount& account, const CResAccount& setti
         return SendOutcome::NotSent;
     }
     WriteLog(QStringLiteral("メールの作成をしています..."));
-    QString failure;
-    // The reply comes from the account, as its envelope does: a request's header never
-    // chooses the address it claims to be from.
-    if (!ComposeReply(still, TempFolder() + QStringLiteral("/new.eml"), setting, account.MailAddr,
-                      requester, true, failure)) {
-        if (!failure.isEmpty())
-            WriteLog(failure);
-        WriteLog(QStringLiteral("メールの作成に失敗しました"));
+    if (!ComposeReplyFile(still, account, setting, requester, true))
         return SendOutcome::NotSent;
-    }
     if (checkCancelled)
         return SendOutcome::NotSent;
     WriteLog(QStringLiteral("メールを送信しています..."));
@@ -297,6 +289,20 @@ SendOutcome ReplyToMessage(const CMailAccount& account, const CResAccount& setti
         break;
     }
     return outcome;
+}
+
+bool ComposeReplyFile(const QString& still, const CMailAccount& account, const CResAccount& setting,
+                      const QString& recipient, bool deleteTemporaries) {
+    QString failure;
+    // The mail comes from the account, as its envelope does: a request's header never
+    // chooses the address it claims to be from.
+    if (ComposeReply(still, TempFolder() + QStringLiteral("/new.eml"), setting, account.MailAddr,
+                     recipient, deleteTemporaries, failure))
+        return true;
+    if (!failure.isEmpty())
+        WriteLog(failure);
+    WriteLog(QStringLiteral("メールの作成に失敗しました"));
+    return false;
 }
 
 StillCapture SetStillCapture(StillCapture capture) {

@@ -45,6 +45,13 @@ SendOutcome ReplyToMessage(const CMailAccount& account, const CResAccount& setti
                            const QString& subject, const QString& requester,
                            const std::function<bool()>& beforeMessageData = {});
 
+// Composes the mail file temp/new.eml (ComposeReply) from the still at still, from account's
+// MailAddr to recipient by setting's image steps and text; with deleteTemporaries the still
+// and the stage files go afterwards. False when that fails, with the failing step's text and
+// "メールの作成に失敗しました" in the log.
+bool ComposeReplyFile(const QString& still, const CMailAccount& account, const CResAccount& setting,
+                      const QString& recipient, bool deleteTemporaries);
+
 // Writes the camera's current frame to path. The main window installs the capture; without
 // one no still is written and the reply cannot be composed. Answers the capture it replaces.
 using StillCapture = std::function<void(const QString& path)>;

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <optional>
 
@@ -49,8 +50,18 @@ std::optional<int> ReplyLimitOf(const CParamItem* item) {
     return large < 0 ? 0 : MaxRepliesPerSenderPerHourLimit;
 }
 
+// The number of item when range allows it; its default for an absent item, a text that is no
+// number and a number out of range.
+int NumberIn(const CParamItem* item, const OptionNumber& range) {
+    int value = 0;
+    if (item && ReadParamNumber(item->Text(), value) && range.Allows(value))
+        return value;
+    return range.Default;
+}
+
 // The keys of OptionalOptionKeys. Each is written only when it differs from its default, so an
-// absent key gives the default; a value that is no number keeps the current one.
+// absent key gives the default; a sender option's value that is no number keeps the current
+// one, a motion option's gives the default.
 void LoadOptionalOptions(const CParams& params) {
     int keysRead = 0;
     auto item = [&](const char* key) {
@@ -70,6 +81,13 @@ void LoadOptionalOptions(const CParams& params) {
     const CParamItem* limit = item("MaxRepliesPerSenderPerHour");
     MaxRepliesPerSenderPerHour =
         limit ? ReplyLimitOf(limit).value_or(MaxRepliesPerSenderPerHour) : 0;
+    // An alert nobody asked for is worse than none: only a number but 0 turns it on.
+    MotionAlert = NumberIn(item("MotionAlert"), {INT_MIN, INT_MAX, 0}) != 0;
+    const CParamItem* setting = item("MotionAlertSetting");
+    MotionAlertSetting = setting ? setting->Text() : QString();
+    MotionSensitivity = NumberIn(item("MotionSensitivity"), MotionSensitivityRange);
+    MotionAlertInterval = NumberIn(item("MotionAlertInterval"), MotionAlertIntervalRange);
+    MotionIgnoreSeconds = NumberIn(item("MotionIgnoreSeconds"), MotionIgnoreSecondsRange);
     CheckKeyCount(keysRead, OptionalOptionKeys());
 }
 
@@ -85,6 +103,14 @@ void AddOptionalOptions(CParams& params) {
     addUnlessDefault("TrustedAuthServId", TrustedAuthServId.isEmpty(), TrustedAuthServId);
     addUnlessDefault("MaxRepliesPerSenderPerHour", MaxRepliesPerSenderPerHour == 0,
                      ParamNumberText(MaxRepliesPerSenderPerHour));
+    addUnlessDefault("MotionAlert", !MotionAlert, ParamNumberText(1));
+    addUnlessDefault("MotionAlertSetting", MotionAlertSetting.isEmpty(), MotionAlertSetting);
+    const auto addNumber = [&](const char* key, int value, const OptionNumber& range) {
+        addUnlessDefault(key, value == range.Default, ParamNumberText(value));
+    };
+    addNumber("MotionSensitivity", MotionSensitivity, MotionSensitivityRange);
+    addNumber("MotionAlertInterval", MotionAlertInterval, MotionAlertIntervalRange);
+    addNumber("MotionIgnoreSeconds", MotionIgnoreSeconds, MotionIgnoreSecondsRange);
     CheckKeyCount(keysConsidered, OptionalOptionKeys());
 }
 

@@ -13,5 +13,11 @@ bool RequireAuthenticatedSender = false;
 QString TrustedAuthServId;
 int MaxRepliesPerSenderPerHour = 0;
 
+bool MotionAlert = false;
+QString MotionAlertSetting;
+int MotionSensitivity = MotionSensitivityRange.Default;
+int MotionAlertInterval = MotionAlertIntervalRange.Default;
+int MotionIgnoreSeconds = MotionIgnoreSecondsRange.Default;
+
 bool DialogAccepted = false;
 std::optional<CMailAccount> EditedMailAccount;

@@ -23,7 +23,9 @@ const QStringList& OptionKeys() {
 
 const QStringList& OptionalOptionKeys() {
     static const QStringList keys{"RequireAuthenticatedSender", "TrustedAuthServId",
-                                  "MaxRepliesPerSenderPerHour"};
+                                  "MaxRepliesPerSenderPerHour", "MotionAlert",
+                                  "MotionAlertSetting",         "MotionSensitivity",
+                                  "MotionAlertInterval",        "MotionIgnoreSeconds"};
     return keys;
 }
 

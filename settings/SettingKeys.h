@@ -14,7 +14,7 @@ void InitSettingKeys();
 
 const QStringList& OptionKeys(); // main.opt, 8 keys
 // main.opt's keys after those, each written only when its value differs from the default, so
-// that a file of a set-up that does not use them stays as it was: 3 keys.
+// that a file of a set-up that does not use them stays as it was: 8 keys.
 const QStringList& OptionalOptionKeys();
 const QStringList& MailAccountKeys(); // main.mla, 9 keys
 // main.mla's optional keys, after the nine: written only when they differ from their default,

@@ -86,6 +86,7 @@ bool CaptureWindow::Reopen() {
     if (previewOn)
         previewTimer->start();
     emit DeviceReopened();
+    emit StreamRestarted();
     return true;
 }
 
@@ -120,6 +121,7 @@ bool CaptureWindow::VideoFormatDialog() {
         return false;
     frame = QImage();
     update();
+    emit StreamRestarted();
     return true;
 }
 
@@ -141,6 +143,7 @@ void CaptureWindow::PreviewTick() {
         frame = next;
         ++framesShown;
         update();
+        emit FrameRead(frame);
     } else if (stream->Lost()) {
         // An unplugged camera ends the preview; the window stays and shows nothing.
         previewTimer->stop();

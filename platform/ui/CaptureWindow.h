@@ -51,6 +51,11 @@ class CaptureWindow : public QWidget, public MessageTarget {
   signals:
     // EditCopy found the device lost and opened it again.
     void DeviceReopened();
+    // The preview read frame, whether the window is shown or not.
+    void FrameRead(const QImage& frame);
+    // The stream goes on at another video format, or on a device opened again: its picture
+    // may differ from the one before for reasons of the camera's own.
+    void StreamRestarted();
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -23,6 +23,20 @@ QRgb PatternPixel(int x, int y, const QSize& size, int frameNumber, int pattern)
     return Bars[shifted * 8 / width];
 }
 
+QImage PatternPicture(const QSize& size, int frameNumber, int pattern) {
+    QImage picture(size, QImage::Format_RGB888);
+    for (int y = 0; y < size.height(); ++y) {
+        uchar* row = picture.scanLine(y);
+        for (int x = 0; x < size.width(); ++x) {
+            const QRgb pixel = PatternPixel(x, y, size, frameNumber, pattern);
+            row[3 * x] = static_cast<uchar>(qRed(pixel));
+            row[3 * x + 1] = static_cast<uchar>(qGreen(pixel));
+            row[3 * x + 2] = static_cast<uchar>(qBlue(pixel));
+        }
+    }
+    return picture;
+}
+
 int Clamp(int value) {
     return std::clamp(value, 0, 255);
 }
@@ -86,6 +100,17 @@ class TestCaptureStream : public CaptureStream {
              1,
              now.pattern,
              {QStringLiteral("カラーバー"), QStringLiteral("グラデーション")}},
+            {TestControlScene,
+             QStringLiteral("シーン"),
+             CaptureControlKind::Menu,
+             0,
+             TestSceneCount - 1,
+             1,
+             now.scene,
+             {QStringLiteral("テストパターン"), QStringLiteral("静かな部屋"),
+              QStringLiteral("横切る人影"), QStringLiteral("照明の点滅"),
+              QStringLiteral("露出の変化"), QStringLiteral("ゆっくり動く影"),
+              QStringLiteral("止まった映像"), QStringLiteral("動き続ける人影")}},
         };
     }
 
@@ -97,6 +122,8 @@ class TestCaptureStream : public CaptureStream {
             settings.mirror = value == 1;
         else if (id == TestControlPattern && (value == 0 || value == 1))
             settings.pattern = value;
+        else if (id == TestControlScene && value >= 0 && value < TestSceneCount)
+            settings.scene = value;
         else
             return false;
         return true;
@@ -109,18 +136,18 @@ class TestCaptureStream : public CaptureStream {
 } // namespace
 
 QImage TestCapturePicture(const QSize& size, int frameNumber, const TestPictureSettings& settings) {
-    QImage picture(size, QImage::Format_RGB888);
+    QImage picture = settings.scene == TestScenePattern
+                         ? PatternPicture(size, frameNumber, settings.pattern)
+                         : TestScenePicture(size, frameNumber, settings.scene);
+    if (settings.mirror)
+        picture.mirror(true, false);
     const int offset = settings.brightness - 128;
-    for (int y = 0; y < size.height(); ++y) {
-        uchar* row = picture.scanLine(y);
-        for (int x = 0; x < size.width(); ++x) {
-            const int source = settings.mirror ? size.width() - 1 - x : x;
-            const QRgb pixel = PatternPixel(source, y, size, frameNumber, settings.pattern);
-            row[3 * x] = static_cast<uchar>(Clamp(qRed(pixel) + offset));
-            row[3 * x + 1] = static_cast<uchar>(Clamp(qGreen(pixel) + offset));
-            row[3 * x + 2] = static_cast<uchar>(Clamp(qBlue(pixel) + offset));
+    if (offset != 0)
+        for (int y = 0; y < size.height(); ++y) {
+            uchar* row = picture.scanLine(y);
+            for (int i = 0; i < 3 * size.width(); ++i)
+                row[i] = static_cast<uchar>(Clamp(row[i] + offset));
         }
-    }
     return picture;
 }
 

@@ -1,18 +1,21 @@
 #pragma once
 // A capture driver that needs no camera: a moving test picture (colour bars scrolling a few
-// pixels per frame, or a gradient) at one of a few fixed sizes, with a brightness, a mirror
-// and a pattern control. The tests use it, and the demonstration build lists it after the
-// real devices.
+// pixels per frame, or a gradient) or one of the scenes of a room (TestScenes.h) at one of a
+// few fixed sizes, with a brightness, a mirror, a pattern and a scene control. The tests use
+// it, and the demonstration build lists it after the real devices.
 #include "platform/ui/CaptureDriver.h"
+#include "platform/ui/TestScenes.h"
 
 constexpr std::uint32_t TestControlBrightness = 1; // 0 to 255, 128 leaves the picture as is
 constexpr std::uint32_t TestControlMirror = 2;     // 1 mirrors left and right
 constexpr std::uint32_t TestControlPattern = 3;    // 0 colour bars, 1 gradient
+constexpr std::uint32_t TestControlScene = 4;      // a TestScene; 0 shows the pattern
 
 struct TestPictureSettings {
     int brightness = 128;
     bool mirror = false;
     int pattern = 0;
+    int scene = TestScenePattern;
 };
 
 // Frame frameNumber of the test picture at size (RGB888).

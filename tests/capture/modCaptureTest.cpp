@@ -17,8 +17,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QFile>
 #include <QGuiApplication>
+#include <QListWidget>
 #include <QTest>
 #include <QTimer>
 #include <QtEndian>
@@ -308,4 +310,59 @@ TEST_F(ModCaptureOnV4l2Test, TheDriverListFixesWhichCameraEachIndexOpens) {
     ASSERT_EQ(GetCaptureDrivers(drivers), 2);
     EXPECT_EQ(TrimNull(drivers[0]), QStringLiteral("Cam C"));
     EXPECT_EQ(TrimNull(drivers[1]), QStringLiteral("Cam B"));
+}
+
+TEST_F(ModCaptureTest, TheWatcherGetsEachPreviewFrameAndEveryNewStartOfTheStream) {
+    UseDriver(std::make_shared<TestCaptureDriver>("Video A"));
+    std::vector<QImage> frames;
+    int restarts = 0;
+    PreviewWatcher before = SetPreviewWatcher(
+        {[&](const QImage& frame) { frames.push_back(frame); }, [&] { ++restarts; }});
+    const auto framesAfter = [&](size_t count) {
+        return PumpUntil([&] { return frames.size() > count; });
+    };
+    // The host is never shown: the frames come all the same.
+    ASSERT_TRUE(CreateCapture(0, &host, 60));
+    EXPECT_FALSE(host.isVisible());
+    EXPECT_EQ(restarts, 1);
+    ASSERT_TRUE(framesAfter(2));
+    EXPECT_EQ(frames.back(), TestCapturePicture(QSize(320, 240), testDriver->State().lastFrame,
+                                                testDriver->State().settings));
+
+    // Another video format: the stream starts anew at its size.
+    QTimer::singleShot(0, &host, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->findChild<QListWidget*>()->setCurrentRow(1);
+            qobject_cast<QDialog*>(modal)->accept();
+        }
+    });
+    ASSERT_TRUE(capDlgVideoFormat(CaptureWindowHandle()));
+    EXPECT_EQ(restarts, 2);
+    frames.clear();
+    ASSERT_TRUE(framesAfter(0));
+    EXPECT_EQ(frames.back().size(), QSize(640, 480));
+
+    // Without a watcher the preview goes on as before.
+    SetPreviewWatcher(std::move(before));
+    frames.clear();
+    QTest::qWait(100);
+    EXPECT_TRUE(frames.empty());
+    EXPECT_TRUE(Window()->Previewing());
+}
+
+TEST_F(ModCaptureOnV4l2Test, TheWatcherIsToldOfACameraOpenedAgain) {
+    int restarts = 0;
+    PreviewWatcher before = SetPreviewWatcher({{}, [&] { ++restarts; }});
+    QStringList drivers;
+    ASSERT_EQ(GetCaptureDrivers(drivers), 1);
+    ASSERT_TRUE(CreateCapture(0, &host, 60));
+    EXPECT_EQ(restarts, 1);
+    device.Unplug(0);
+    ASSERT_TRUE(PumpUntil([&] { return !Window()->Previewing(); }));
+    EXPECT_EQ(restarts, 1);
+    device.Plug(0, {Streaming, "Cam 0"});
+    device.ready = 1;
+    CaptureToFile(folder.Path() + QStringLiteral("/temp/capture.bmp"), &stillHost);
+    EXPECT_EQ(restarts, 2);
+    SetPreviewWatcher(std::move(before));
 }

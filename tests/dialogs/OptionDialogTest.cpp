@@ -6,6 +6,7 @@
 #include "tests/support/ProgramObjectsReset.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 
 namespace {
@@ -14,6 +15,16 @@ const QString IntervalError = QStringLiteral("メールチェック間隔の値�
 const QString NoIdError = QStringLiteral("信頼する認証サーバーIDが入力されていません");
 const QString BadIdError = QStringLiteral("信頼する認証サーバーIDの値が不正です");
 const QString LimitError = QStringLiteral("返信の上限の値が不正です (0から1000まで)");
+const QString NoSettingError = QStringLiteral("通知先の返信アカウントが選ばれていません");
+const QString SensitivityError = QStringLiteral("感度の値が不正です (1から100まで)");
+const QString AlertIntervalError = QStringLiteral("通知の間隔の値が不正です (1から1440まで)");
+const QString IgnoreError = QStringLiteral("検知しない時間の値が不正です (0から600まで)");
+
+CResAccount Setting(const char* name) {
+    CResAccount setting;
+    setting.Name = QString::fromUtf8(name);
+    return setting;
+}
 
 class OptionDialogTest : public ::testing::Test {
   protected:
@@ -119,6 +130,8 @@ TEST_F(OptionDialogTest, CancelAndEscChangeNothing) {
         Control<QCheckBox>(&dialog, "chkRequireAuthenticatedSender")->setChecked(true);
         Type(&dialog, "txtTrustedAuthServId", QStringLiteral("mx.example.jp"));
         Type(&dialog, "txtMaxRepliesPerSenderPerHour", QStringLiteral("5"));
+        Control<QCheckBox>(&dialog, "chkMotionAlert")->setChecked(true);
+        Type(&dialog, "txtMotionSensitivity", QStringLiteral("80"));
         if (byEsc)
             QTest::keyClick(&dialog, Qt::Key_Escape);
         else
@@ -130,6 +143,8 @@ TEST_F(OptionDialogTest, CancelAndEscChangeNothing) {
         EXPECT_FALSE(RequireAuthenticatedSender);
         EXPECT_TRUE(TrustedAuthServId.isEmpty());
         EXPECT_EQ(MaxRepliesPerSenderPerHour, 0);
+        EXPECT_FALSE(MotionAlert);
+        EXPECT_EQ(MotionSensitivity, 50);
     }
     EXPECT_TRUE(boxes.Boxes().empty());
 }
@@ -284,6 +299,127 @@ TEST_F(OptionDialogTest, SenderOptionsAreCheckedAndStoredOnlyWhenAllInputIsValid
             EXPECT_EQ(RequireAuthenticatedSender, c.require);
             EXPECT_EQ(TrustedAuthServId, QString::fromUtf8(c.storedId));
             EXPECT_EQ(MaxRepliesPerSenderPerHour, c.storedLimit);
+        }
+    }
+}
+
+TEST_F(OptionDialogTest, MotionControlsShowTheSettingsAndTheChoiceFollowsTheCheckBox) {
+    ResponseSettings = {Setting("家族"), Setting("友人"), Setting("携帯電話")};
+    MotionAlertSetting = QString::fromUtf8("友人");
+    MotionSensitivity = 70;
+    MotionAlertInterval = 30;
+    MotionIgnoreSeconds = 0;
+    Open();
+    auto* alert = Control<QCheckBox>(&dialog, "chkMotionAlert");
+    auto* setting = Control<QComboBox>(&dialog, "cboMotionAlertSetting");
+    EXPECT_EQ(alert->text(), QStringLiteral("動きを検知したら写真をメールで知らせる(&M)"));
+    EXPECT_EQ(Control<QLabel>(&dialog, "Label9")->buddy(), setting);
+    const struct {
+        const char* label;
+        const char* box;
+        const char* shown;
+    } numbers[] = {{"Label10", "txtMotionSensitivity", "70"},
+                   {"Label12", "txtMotionAlertInterval", "30"},
+                   {"Label14", "txtMotionIgnoreSeconds", "0"}};
+    for (const auto& number : numbers) {
+        SCOPED_TRACE(number.box);
+        auto* box = Control<QLineEdit>(&dialog, number.box);
+        EXPECT_EQ(Control<QLabel>(&dialog, number.label)->buddy(), box);
+        EXPECT_EQ(box->text(), QString::fromLatin1(number.shown));
+    }
+    ASSERT_EQ(setting->count(), 3);
+    EXPECT_EQ(setting->itemText(2), QString::fromUtf8("携帯電話"));
+    EXPECT_EQ(setting->currentText(), QString::fromUtf8("友人"));
+
+    // The choice and its label are enabled exactly while alerts are on.
+    EXPECT_FALSE(alert->isChecked());
+    EXPECT_FALSE(setting->isEnabled());
+    EXPECT_FALSE(Control<QLabel>(&dialog, "Label9")->isEnabled());
+    QTest::mouseClick(alert, Qt::LeftButton, {}, QPoint(4, alert->height() / 2));
+    EXPECT_TRUE(setting->isEnabled());
+    EXPECT_TRUE(Control<QLabel>(&dialog, "Label9")->isEnabled());
+
+    // A setting that is gone shows as no choice; alerts on, it is enabled from the start.
+    dialog.reject();
+    MotionAlert = true;
+    MotionAlertSetting = QStringLiteral("gone");
+    Open();
+    EXPECT_TRUE(alert->isChecked());
+    EXPECT_TRUE(setting->isEnabled());
+    EXPECT_EQ(setting->currentIndex(), -1);
+
+    // With its new rows the dialog still fits a small screen, panel and title bar included.
+    dialog.adjustSize();
+    EXPECT_LE(dialog.height(), 720 - 100);
+    EXPECT_LE(dialog.width(), 1280 - 40);
+}
+
+TEST_F(OptionDialogTest, MotionOptionsAreCheckedWithTheFocusOnTheRefusedControl) {
+    const struct {
+        bool alert;
+        int choice; // -1: none
+        const char* sensitivity;
+        const char* interval;
+        const char* ignore;
+        const QString* error;   // nullptr: accepted
+        const char* refused;    // the control that gets the focus
+        const char* storedName; // when accepted, with these numbers
+        int stored[3];
+    } cases[] = {
+        {true, 1, "1", "1", "0", nullptr, "", "友人", {1, 1, 0}},
+        {true, 0, "100", "1440", "600", nullptr, "", "家族", {100, 1440, 600}},
+        {false, -1, "50", "10", "5", nullptr, "", "", {50, 10, 5}}, // off: no setting needed
+        {false, 1, " ７５ ", "3", "30", nullptr, "", "友人", {75, 3, 30}},
+        {true, -1, "50", "10", "5", &NoSettingError, "cboMotionAlertSetting", "", {}},
+        {true, 0, "0", "10", "5", &SensitivityError, "txtMotionSensitivity", "", {}},
+        {false, 0, "101", "10", "5", &SensitivityError, "txtMotionSensitivity", "", {}},
+        {true, 0, "much", "10", "5", &SensitivityError, "txtMotionSensitivity", "", {}},
+        {true, 0, "50", "0", "5", &AlertIntervalError, "txtMotionAlertInterval", "", {}},
+        {true, 0, "50", "1441", "5", &AlertIntervalError, "txtMotionAlertInterval", "", {}},
+        {true, 0, "50", "", "5", &AlertIntervalError, "txtMotionAlertInterval", "", {}},
+        {true, 0, "50", "10", "-1", &IgnoreError, "txtMotionIgnoreSeconds", "", {}},
+        {true, 0, "50", "10", "601", &IgnoreError, "txtMotionIgnoreSeconds", "", {}},
+        // Several wrong: the first in the dialog's order is named.
+        {true, -1, "0", "0", "-1", &NoSettingError, "cboMotionAlertSetting", "", {}},
+        {true, 0, "0", "0", "-1", &SensitivityError, "txtMotionSensitivity", "", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.sensitivity) + " / " + c.interval + " / " + c.ignore);
+        UseStartingOptions();
+        ResponseSettings = {Setting("家族"), Setting("友人")};
+        Open();
+        Type(&dialog, "txtMailCheckInterval", QStringLiteral("9"));
+        Control<QCheckBox>(&dialog, "chkMotionAlert")->setChecked(c.alert);
+        Control<QComboBox>(&dialog, "cboMotionAlertSetting")->setCurrentIndex(c.choice);
+        Type(&dialog, "txtMotionSensitivity", QString::fromUtf8(c.sensitivity));
+        Type(&dialog, "txtMotionAlertInterval", QString::fromUtf8(c.interval));
+        Type(&dialog, "txtMotionIgnoreSeconds", QString::fromUtf8(c.ignore));
+        Control<QLineEdit>(&dialog, "txtAcceptedLeftSubject")->setFocus();
+        const size_t before = boxes.Boxes().size();
+        Click(&dialog, "cmdOK");
+        if (c.error) {
+            ASSERT_EQ(boxes.Boxes().size(), before + 1);
+            EXPECT_EQ(boxes.Boxes().back().text, *c.error);
+            EXPECT_EQ(boxes.Boxes().back().icon, MsgIcon::Exclamation);
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_TRUE(Control<QWidget>(&dialog, c.refused)->hasFocus());
+            // Nothing at all is stored.
+            EXPECT_EQ(MailCheckInterval, 5);
+            EXPECT_FALSE(MotionAlert);
+            EXPECT_TRUE(MotionAlertSetting.isEmpty());
+            EXPECT_EQ(MotionSensitivity, 50);
+            EXPECT_EQ(MotionAlertInterval, 10);
+            EXPECT_EQ(MotionIgnoreSeconds, 5);
+            dialog.reject();
+        } else {
+            EXPECT_EQ(boxes.Boxes().size(), before);
+            EXPECT_FALSE(dialog.isVisible());
+            EXPECT_EQ(MailCheckInterval, 9);
+            EXPECT_EQ(MotionAlert, c.alert);
+            EXPECT_EQ(MotionAlertSetting, QString::fromUtf8(c.storedName));
+            EXPECT_EQ(MotionSensitivity, c.stored[0]);
+            EXPECT_EQ(MotionAlertInterval, c.stored[1]);
+            EXPECT_EQ(MotionIgnoreSeconds, c.stored[2]);
         }
     }
 }

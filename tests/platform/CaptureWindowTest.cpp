@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QListWidget>
 #include <QPointer>
@@ -210,6 +211,32 @@ TEST_F(CaptureWindowTest, SourceDialogChangesTakeEffectWhileItIsOpen) {
     brighter.brightness = 200;
     brighter.mirror = true;
     EXPECT_EQ(still, TestCapturePicture({320, 240}, driver->State().lastFrame, brighter));
+}
+
+TEST_F(CaptureWindowTest, TheSourceDialogChoosesTheTestCamerasScene) {
+    ASSERT_EQ(SendMessageA(window, WM_CAP_DRIVER_CONNECT, 0, 0), 1);
+    QStringList captions;
+    OnNextDialog([&](QDialog& dialog) {
+        if (auto* scenes = dialog.findChild<QComboBox*>(QStringLiteral("ctlControl4"))) {
+            for (int i = 0; i < scenes->count(); ++i)
+                captions << scenes->itemText(i);
+            scenes->setCurrentIndex(TestSceneObjectCrossing);
+        }
+        dialog.findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+    });
+    SendMessageA(window, WM_CAP_DLG_VIDEOSOURCE, 0, 0);
+    EXPECT_EQ(captions,
+              QStringList({"テストパターン", "静かな部屋", "横切る人影", "照明の点滅", "露出の変化",
+                           "ゆっくり動く影", "止まった映像", "動き続ける人影"}));
+    EXPECT_EQ(driver->State().settings.scene, TestSceneObjectCrossing);
+    ASSERT_EQ(SendMessageA(window, WM_CAP_EDIT_COPY, 0, 0), 1);
+    EXPECT_EQ(GetClipboardBitmap(),
+              TestScenePicture({320, 240}, driver->State().lastFrame, TestSceneObjectCrossing));
+    // No scene past the last.
+    const std::unique_ptr<CaptureStream> stream = driver->Open();
+    EXPECT_FALSE(stream->SetControl(TestControlScene, TestSceneCount));
+    EXPECT_FALSE(stream->SetControl(TestControlScene, -1));
+    EXPECT_EQ(driver->State().settings.scene, TestSceneObjectCrossing);
 }
 
 TEST_F(CaptureWindowTest, ARebuildWhileADriverDialogIsOpenClosesTheDialogWithItsWindow) {

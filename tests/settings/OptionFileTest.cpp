@@ -117,7 +117,7 @@ TEST_F(OptionFileTest, AFileOverSixteenMebibytesChangesNothing) {
     EXPECT_EQ(AcceptedLeftSubject, QStringLiteral("CAM"));
 }
 
-TEST_F(OptionFileTest, AFileWithoutTheSenderOptionsIsSavedByteForByteAsBefore) {
+TEST_F(OptionFileTest, AFileWithoutTheOptionalKeysIsSavedByteForByteAsBefore) {
     const QByteArray before("//\r\n// Option\r\n//\r\n\r\nWindowLeft=8\r\nWindowTop=12\r\n"
                             "WindowWidth=640\r\nWindowHeight=481\r\nWindowState=2\r\n"
                             "MailCheckInterval=15\r\nDeviceDriverIndex=2\r\n"
@@ -127,6 +127,11 @@ TEST_F(OptionFileTest, AFileWithoutTheSenderOptionsIsSavedByteForByteAsBefore) {
     EXPECT_FALSE(RequireAuthenticatedSender);
     EXPECT_TRUE(TrustedAuthServId.isEmpty());
     EXPECT_EQ(MaxRepliesPerSenderPerHour, 0);
+    EXPECT_FALSE(MotionAlert);
+    EXPECT_TRUE(MotionAlertSetting.isEmpty());
+    EXPECT_EQ(MotionSensitivity, 50);
+    EXPECT_EQ(MotionAlertInterval, 10);
+    EXPECT_EQ(MotionIgnoreSeconds, 5);
     DeleteAfterReply = true;
     SaveOptionFile(Options());
     EXPECT_EQ(ReadOption(QStringLiteral("main.opt")), before);
@@ -222,4 +227,84 @@ TEST_F(OptionFileTest, SenderOptionValuesAreReadSafely) {
     EXPECT_EQ(TrustedAuthServId, QStringLiteral("mx.mailhost.example"));
     LoadLines(QStringLiteral("WindowState=0"));
     EXPECT_TRUE(TrustedAuthServId.isEmpty());
+}
+
+TEST_F(OptionFileTest, MotionOptionsAreWrittenOnlyWhenTheyDifferAndComeBack) {
+    const struct {
+        bool alert;
+        const char* setting;
+        int sensitivity, interval, ignore;
+        const char* lines; // after the sender options, here all at their defaults
+    } cases[] = {
+        {false, "", 50, 10, 5, ""},
+        {true, "", 50, 10, 5, "MotionAlert=1\r\n"},
+        {false, "家族", 50, 10, 5, "MotionAlertSetting=\x89\xc6\x91\xb0\r\n"},
+        {false, "", 1, 10, 5, "MotionSensitivity=1\r\n"},
+        {false, "", 100, 1, 0,
+         "MotionSensitivity=100\r\nMotionAlertInterval=1\r\n"
+         "MotionIgnoreSeconds=0\r\n"},
+        {true, "small JPEG", 75, 1440, 600,
+         "MotionAlert=1\r\nMotionAlertSetting=small JPEG\r\nMotionSensitivity=75\r\n"
+         "MotionAlertInterval=1440\r\nMotionIgnoreSeconds=600\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lines);
+        ResetProgramObjects();
+        MotionAlert = c.alert;
+        MotionAlertSetting = QString::fromUtf8(c.setting);
+        MotionSensitivity = c.sensitivity;
+        MotionAlertInterval = c.interval;
+        MotionIgnoreSeconds = c.ignore;
+        SaveOptionFile(Options());
+        const QByteArray saved = ReadOption(QStringLiteral("main.opt"));
+        EXPECT_TRUE(saved.endsWith("AcceptedLeftSubject=\r\n" + QByteArray(c.lines) + "\r\n"))
+            << saved.toStdString();
+
+        ResetProgramObjects();
+        LoadOptionFile(Options());
+        EXPECT_EQ(MotionAlert, c.alert);
+        EXPECT_EQ(MotionAlertSetting, QString::fromUtf8(c.setting));
+        EXPECT_EQ(MotionSensitivity, c.sensitivity);
+        EXPECT_EQ(MotionAlertInterval, c.interval);
+        EXPECT_EQ(MotionIgnoreSeconds, c.ignore);
+    }
+}
+
+TEST_F(OptionFileTest, AMotionValueThatIsAbsentNoNumberOrOutOfRangeReadsAsItsDefault) {
+    const struct {
+        const char* line;
+        bool alert;
+        int sensitivity, interval, ignore;
+    } cases[] = {
+        {"MotionAlert=1", true, 50, 10, 5},
+        {"MotionAlert=-2", true, 50, 10, 5},
+        {"MotionAlert=0", false, 50, 10, 5},
+        {"MotionAlert=yes", false, 50, 10, 5},
+        {"MotionSensitivity=0", false, 50, 10, 5},
+        {"MotionSensitivity=101", false, 50, 10, 5},
+        {"MotionSensitivity=1", false, 1, 10, 5},
+        {"MotionSensitivity=99.5", false, 100, 10, 5}, // as every number of the file rounds
+        {"MotionAlertInterval=0", false, 50, 10, 5},
+        {"MotionAlertInterval=1441", false, 50, 10, 5},
+        {"MotionAlertInterval=3", false, 50, 3, 5},
+        {"MotionIgnoreSeconds=-1", false, 50, 10, 5},
+        {"MotionIgnoreSeconds=601", false, 50, 10, 5},
+        {"MotionIgnoreSeconds=0", false, 50, 10, 0},
+        {"motionignoreseconds = 30 ", false, 50, 10, 30},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        // Values from before that the file must not keep.
+        MotionAlert = !c.alert;
+        MotionSensitivity = 7;
+        MotionAlertInterval = 7;
+        MotionIgnoreSeconds = 7;
+        MotionAlertSetting = QStringLiteral("before");
+        LoadLines(QString::fromLatin1(c.line));
+        EXPECT_EQ(MotionAlert, c.alert);
+        EXPECT_EQ(MotionSensitivity, c.sensitivity);
+        EXPECT_EQ(MotionAlertInterval, c.interval);
+        EXPECT_EQ(MotionIgnoreSeconds, c.ignore);
+        EXPECT_TRUE(MotionAlertSetting.isEmpty());
+    }
 }

@@ -14,6 +14,11 @@ inline void ResetProgramObjects() {
     RequireAuthenticatedSender = false;
     TrustedAuthServId.clear();
     MaxRepliesPerSenderPerHour = 0;
+    MotionAlert = false;
+    MotionAlertSetting.clear();
+    MotionSensitivity = MotionSensitivityRange.Default;
+    MotionAlertInterval = MotionAlertIntervalRange.Default;
+    MotionIgnoreSeconds = MotionIgnoreSecondsRange.Default;
     DialogAccepted = false;
     EditedMailAccount.reset();
 }

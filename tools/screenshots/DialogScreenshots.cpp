@@ -45,6 +45,8 @@ void SampleSettings() {
     RequireAuthenticatedSender = true;
     TrustedAuthServId = QStringLiteral("mx.example.jp");
     MaxRepliesPerSenderPerHour = 5;
+    MotionAlert = true;
+    MotionAlertSetting = QStringLiteral("家族");
     CurrentMailAccount.Name = QStringLiteral("留守番カメラ");
     CurrentMailAccount.MailAddr = QStringLiteral("camera@example.jp");
     CurrentMailAccount.UserName = QStringLiteral("camera");
