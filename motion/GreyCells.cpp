@@ -4,7 +4,7 @@
 #include <cstdint>
 
 int CellSide(int frameWidth) {
-    return std::max(1, frameWidth / GreyCellsWidth);
+    return std::clamp(frameWidth / GreyCellsWidth, 1, MaxCellSide);
 }
 
 bool ReduceToGreyCells(const QImage& frame, GreyCells& retCells) {
@@ -22,18 +22,18 @@ bool ReduceToGreyCells(const QImage& frame, GreyCells& retCells) {
     // The bytes of a block's rows are summed down the columns first, a loop over plain bytes
     // that the compiler vectorises; the blocks are then read off the column sums.
     const int rowBytes = columns * side * 3;
-    std::vector<std::uint32_t> sums(static_cast<size_t>(rowBytes));
+    std::vector<std::uint16_t> sums(static_cast<size_t>(rowBytes));
     const float scale = 1.0f / float(side * side);
     for (int r = 0; r < rows; ++r) {
-        std::fill(sums.begin(), sums.end(), 0u);
+        std::fill(sums.begin(), sums.end(), std::uint16_t(0));
         for (int y = r * side; y < (r + 1) * side; ++y) {
             const uchar* line = rgb.constScanLine(y);
             for (int i = 0; i < rowBytes; ++i)
-                sums[size_t(i)] += line[i];
+                sums[size_t(i)] = std::uint16_t(sums[size_t(i)] + line[i]);
         }
         float* out = &retCells.values[size_t(r) * size_t(columns)];
         for (int c = 0; c < columns; ++c) {
-            const std::uint32_t* block = &sums[size_t(c) * size_t(side) * 3];
+            const std::uint16_t* block = &sums[size_t(c) * size_t(side) * 3];
             std::uint32_t red = 0, green = 0, blue = 0;
             for (int k = 0; k < side; ++k) {
                 red += block[3 * k];

@@ -13,7 +13,9 @@ struct GreyCells {
 };
 
 // The side of the blocks for a frame of this width: as many cells across as GreyCellsWidth, or
-// one pixel each for a narrower frame.
+// one pixel each for a narrower frame. The side stays within MaxCellSide, so that a column of a
+// block sums to at most 65,280 (more cells across a frame wider than 20,480 pixels).
+constexpr int MaxCellSide = 256;
 int CellSide(int frameWidth);
 
 // Reduces frame (any format; RGB888 is read without a copy); false when it has no whole block.

@@ -5,6 +5,7 @@
 #include "motion/MotionLevel.h"
 
 #include <algorithm>
+#include <utility>
 
 MotionDetector::MotionDetector(int sensitivity) {
     SetSensitivity(sensitivity);

@@ -111,7 +111,7 @@ float Noise(std::uint64_t random) {
 }
 
 uchar Channel(float value) {
-    return static_cast<uchar>(std::clamp(std::lround(value), 0L, 255L));
+    return static_cast<uchar>(std::clamp(value, 0.0f, 255.0f) + 0.5f);
 }
 
 QImage Draw(const QSize& size, const View& view) {
