@@ -40,6 +40,13 @@ class OptionDialogTest : public ::testing::Test {
         dialog.Loadset();
         ASSERT_TRUE(ShowActive(&dialog));
     }
+    // OK was refused with one warning, error, since boxesBefore: the dialog stays open.
+    void ExpectRefused(size_t boxesBefore, const QString& error) {
+        ASSERT_EQ(boxes.Boxes().size(), boxesBefore + 1);
+        EXPECT_EQ(boxes.Boxes().back().text, error);
+        EXPECT_EQ(boxes.Boxes().back().icon, MsgIcon::Exclamation);
+        EXPECT_TRUE(dialog.isVisible());
+    }
 
     MsgBoxRecorder boxes;
     frmDlgOption dialog;
@@ -276,10 +283,7 @@ TEST_F(OptionDialogTest, SenderOptionsAreCheckedAndStoredOnlyWhenAllInputIsValid
         const size_t before = boxes.Boxes().size();
         Click(&dialog, "cmdOK");
         if (c.error) {
-            ASSERT_EQ(boxes.Boxes().size(), before + 1);
-            EXPECT_EQ(boxes.Boxes().back().text, *c.error);
-            EXPECT_EQ(boxes.Boxes().back().icon, MsgIcon::Exclamation);
-            EXPECT_TRUE(dialog.isVisible());
+            ExpectRefused(before, *c.error);
             EXPECT_EQ(Control<QLineEdit>(&dialog, "txtTrustedAuthServId")->text(),
                       QString::fromUtf8(c.id));
             // Nothing at all is stored, the options before the refused one included.
@@ -398,10 +402,7 @@ TEST_F(OptionDialogTest, MotionOptionsAreCheckedWithTheFocusOnTheRefusedControl)
         const size_t before = boxes.Boxes().size();
         Click(&dialog, "cmdOK");
         if (c.error) {
-            ASSERT_EQ(boxes.Boxes().size(), before + 1);
-            EXPECT_EQ(boxes.Boxes().back().text, *c.error);
-            EXPECT_EQ(boxes.Boxes().back().icon, MsgIcon::Exclamation);
-            EXPECT_TRUE(dialog.isVisible());
+            ExpectRefused(before, *c.error);
             EXPECT_TRUE(Control<QWidget>(&dialog, c.refused)->hasFocus());
             // Nothing at all is stored.
             EXPECT_EQ(MailCheckInterval, 5);
