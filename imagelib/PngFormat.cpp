@@ -135,6 +135,25 @@ bool Decompress(ReadSource* source, DecodedPixels* output) {
     return true;
 }
 
+// Whether every chunk after the signature holds no more data than the file has left. libpng
+// sizes and clears its buffer for an ancillary chunk by the length the chunk claims, so that a
+// file of a hundred bytes could cost a gigabyte before its end is found missing.
+bool ChunksFitFile(const Bytes& file) {
+    constexpr size_t Signature = 8, Frame = 12; // length, type, CRC
+    size_t at = Signature;
+    while (at + Frame <= file.size()) {
+        const size_t length = size_t(file[at]) << 24 | size_t(file[at + 1]) << 16 |
+                              size_t(file[at + 2]) << 8 | size_t(file[at + 3]);
+        if (length > file.size() - at - Frame)
+            return false;
+        if (std::memcmp(&file[at + 4], "IEND", 4) == 0)
+            return true;
+        at += Frame + length;
+    }
+    // What is left is too short for a chunk: libpng finds the file truncated.
+    return true;
+}
+
 } // namespace
 
 bool EncodePng(const Image& image, Bytes& retFile) {
@@ -144,6 +163,8 @@ bool EncodePng(const Image& image, Bytes& retFile) {
 }
 
 bool DecodePng(const Bytes& file, Image& retImage) {
+    if (!ChunksFitFile(file))
+        return false;
     ReadSource source{&file};
     DecodedPixels output;
     if (!Decompress(&source, &output))
