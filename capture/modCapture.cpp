@@ -13,6 +13,7 @@
 #include "platform/ui/PictureBox.h"
 #include "settings/ProgramObjects.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <algorithm>
 #include <cstring>
@@ -74,10 +75,15 @@ bool CreateCapture(int driverIndex, PictureBox* host, int framesPerSecond) {
     auto* window = qobject_cast<CaptureWindow*>(WidgetOf(hWndCapture));
     QObject::connect(window, &CaptureWindow::DeviceReopened, window,
                      [] { WriteLog(QStringLiteral("キャプチャデバイスを開き直しました")); });
-    QObject::connect(window, &CaptureWindow::FrameRead, window, [](const QImage& frame) {
-        if (InstalledWatcher().Frame)
-            InstalledWatcher().Frame(frame);
-    });
+    // From the event loop, not from inside the window's own frame tick: the watcher may send
+    // an alert, whose wait runs events that can rebuild (destroy) this window.
+    QObject::connect(
+        window, &CaptureWindow::FrameRead, QCoreApplication::instance(),
+        [](const QImage& frame) {
+            if (InstalledWatcher().Frame)
+                InstalledWatcher().Frame(frame);
+        },
+        Qt::QueuedConnection);
     QObject::connect(window, &CaptureWindow::StreamRestarted, window, &TellRestarted);
     TellRestarted();
     CAPSTATUS status{};

@@ -19,6 +19,7 @@
 #include "tests/support/WiredClients.h"
 
 #include <QJsonObject>
+#include <QTimer>
 #include <map>
 #include <utility>
 
@@ -154,6 +155,39 @@ TEST_F(MotionAlerts, TheCameraSeesAnObjectCrossAndMailsOnePictureToEachAddress) 
     }
     EXPECT_EQ(Logged(MotionDetectedText), 1);
     EXPECT_EQ(Logged(AlertSent), 2);
+}
+
+TEST_F(MotionAlerts, TheCameraWindowMayBeRebuiltWhileAnAlertIsSent) {
+    QString problem;
+    SmtpServer::Offer holdRcpt;
+    holdRcpt.Hold = QStringLiteral("rcpt");
+    ASSERT_TRUE(smtp.StartOffering(problem, holdRcpt)) << problem.toStdString();
+    auto camera =
+        std::make_shared<TestCaptureDriver>("test camera", "1.0", std::vector<QSize>{{640, 480}});
+    SetCaptureDriversForTest({camera});
+    auto form = std::make_unique<Form1>([] {});
+    ASSERT_TRUE(form->Form_Load());
+    UseAlertSettings(smtp.Port());
+    CurrentMailAccount.Timeout = 2;
+    camera->State().settings.scene = TestSceneObjectCrossing;
+    camera->State().nextFrame = 0;
+    // A resize rebuilds the capture window while the send waits for the server: from a timer,
+    // as the send's wait runs the events.
+    bool rebuilt = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!rebuilt && smtp.Holding()) {
+            rebuilt = true;
+            form->Capture_Resize();
+        }
+    });
+    watch.start(20);
+    EXPECT_TRUE(PumpUntil([&] { return Logged(SendFailed) >= 1; }, 30000));
+    EXPECT_TRUE(rebuilt);
+    const int shown = camera->State().lastFrame;
+    EXPECT_TRUE(PumpUntil([&] { return camera->State().lastFrame > shown + 30; }, 30000));
+    form.reset();
+    SetCaptureDriversForTest({});
 }
 
 TEST_F(MotionAlerts, AnObjectCrossingAlertsOnceAndTheLightNever) {
