@@ -139,18 +139,18 @@ bool Decompress(ReadSource* source, DecodedPixels* output) {
 // sizes and clears its buffer for an ancillary chunk by the length the chunk claims, so that a
 // file of a hundred bytes could cost a gigabyte before its end is found missing.
 bool ChunksFitFile(const Bytes& file) {
-    constexpr size_t Signature = 8, Frame = 12; // length, type, CRC
+    constexpr size_t Signature = 8, Header = 8, Crc = 4; // a header: length and type
     size_t at = Signature;
-    while (at + Frame <= file.size()) {
+    while (at + Header <= file.size()) {
         const size_t length = size_t(file[at]) << 24 | size_t(file[at + 1]) << 16 |
                               size_t(file[at + 2]) << 8 | size_t(file[at + 3]);
-        if (length > file.size() - at - Frame)
+        if (length + Crc > file.size() - at - Header)
             return false;
         if (std::memcmp(&file[at + 4], "IEND", 4) == 0)
             return true;
-        at += Frame + length;
+        at += Header + length + Crc;
     }
-    // What is left is too short for a chunk: libpng finds the file truncated.
+    // What is left is too short for a chunk's header: libpng finds the file truncated.
     return true;
 }
 

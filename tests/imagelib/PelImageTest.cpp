@@ -220,13 +220,16 @@ TEST_F(PelImage, BadInputAnswersZero) {
     EXPECT_EQ(bmp2png(Path("good.png"), Path("out")), 0);
     EXPECT_EQ(jpeg2bmp(missing, Path("out")), 0);
     EXPECT_EQ(bmp2jpeg(bmp, dir.filePath(QStringLiteral("no/such/dir.bin")), 90, 0), 0);
-    // A chunk that claims a gigabyte in a file of a few hundred bytes costs no gigabyte.
+    // A chunk that claims a gigabyte in a file of a few hundred bytes costs no gigabyte, in
+    // the middle of the file or as its last eight bytes.
     QByteArray claims = ReadWholeFile(Path("good.png"));
     claims.insert(33, QByteArray("\x3d\x48\x44\x52sPLT", 8));
-    WriteWholeFile(Path("claims"), claims);
-    const long peakBefore = PeakResidentKilobytes();
-    EXPECT_EQ(png2bmp(Path("claims"), Path("out")), 0);
-    EXPECT_LT(PeakResidentKilobytes() - peakBefore, 256 * 1024);
+    for (const QByteArray& file : {claims, claims.left(41)}) {
+        WriteWholeFile(Path("claims"), file);
+        const long peakBefore = PeakResidentKilobytes();
+        EXPECT_EQ(png2bmp(Path("claims"), Path("out")), 0);
+        EXPECT_LT(PeakResidentKilobytes() - peakBefore, 256 * 1024) << file.size();
+    }
     // A header that promises more rows than the file holds.
     QByteArray tall = ReadWholeFile(bmp);
     tall[22] = char(62);
