@@ -14,6 +14,7 @@
 #include "tests/support/HostileRequests.h"
 #include "tests/support/ScratchProgramFolder.h"
 #include "tests/support/SmtpServer.h"
+#include "tests/support/TestMailAccount.h"
 #include "textenc/MailJis.h"
 #include "textenc/modConvXJIS.h"
 
@@ -332,20 +333,15 @@ void TextSeeds() {
 
 void SettingsSeeds() {
     ScratchProgramFolder folder;
+    UseTestMailAccount(110, 25, {QStringLiteral("bob@example.net")});
+    // Japanese texts and optional keys, so that the files hold what a user's may hold.
     CurrentMailAccount.Name = QStringLiteral("カメラ");
-    CurrentMailAccount.MailAddr = QStringLiteral("cam@example.com");
-    CurrentMailAccount.UserName = QStringLiteral("cam");
-    CurrentMailAccount.Password = QStringLiteral("secret");
-    CurrentMailAccount.POPHost = QStringLiteral("127.0.0.1");
-    CurrentMailAccount.SMTPHost = QStringLiteral("127.0.0.1");
     CurrentMailAccount.MailProtocol = 1;
-    CResAccount setting;
-    setting.Name = QStringLiteral("標準");
-    setting.SendMail_Subject = QStringLiteral("カメラの画像");
-    setting.SendMail_Body = QStringLiteral("一行目\n二行目");
-    ResponseSettings = {setting};
+    ResponseSettings[0].SendMail_Subject = QStringLiteral("カメラの画像");
+    ResponseSettings[0].SendMail_Body = QStringLiteral("一行目\n二行目");
     ReceivedUidlList = QStringList{QStringLiteral("1.abc"), QStringLiteral("2.def")};
-    AcceptedLeftSubject = QStringLiteral("CAM");
+    MotionAlert = true;
+    MotionAlertSetting = ResponseSettings[0].Name;
     if (!SaveAllSettings())
         return;
     const QDir options(folder.Path() + QStringLiteral("/options"));
