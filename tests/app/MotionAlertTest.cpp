@@ -50,7 +50,27 @@ class MotionAlerts : public ReplyFixture {
         MotionAlertInterval = 1;
         MotionIgnoreSeconds = 0;
     }
-    void TearDown() override { ResetProgramObjects(); }
+    void TearDown() override {
+        StopWindow();
+        ResetProgramObjects();
+    }
+
+    // The program's window, never shown, as in a run without one, with alerts on through the
+    // SMTP server started before, its test camera playing the crossing from its first frame.
+    void StartWindowOnCrossing() {
+        camera = std::make_shared<TestCaptureDriver>("test camera", "1.0",
+                                                     std::vector<QSize>{{640, 480}});
+        SetCaptureDriversForTest({camera});
+        form = std::make_unique<Form1>([] {});
+        ASSERT_TRUE(form->Form_Load());
+        UseAlertSettings(smtp.Port()); // the scratch folder had none
+        camera->State().settings.scene = TestSceneObjectCrossing;
+        camera->State().nextFrame = 0;
+    }
+    void StopWindow() {
+        form.reset();
+        SetCaptureDriversForTest({});
+    }
 
     void StartSmtp() {
         QString problem;
@@ -108,6 +128,8 @@ class MotionAlerts : public ReplyFixture {
 
     ShiftedClock clock;
     SmtpServer smtp;
+    std::shared_ptr<TestCaptureDriver> camera;
+    std::unique_ptr<Form1> form;
     WiredProgramClients clients;
     QStringList trace;
     int outsideFrames = 0;
@@ -127,22 +149,13 @@ class MotionAlerts : public ReplyFixture {
 
 TEST_F(MotionAlerts, TheCameraSeesAnObjectCrossAndMailsOnePictureToEachAddress) {
     StartSmtp();
-    auto camera =
-        std::make_shared<TestCaptureDriver>("test camera", "1.0", std::vector<QSize>{{640, 480}});
-    SetCaptureDriversForTest({camera});
-    // The window is never shown, as in a run without one.
-    auto form = std::make_unique<Form1>([] {});
-    ASSERT_TRUE(form->Form_Load());
-    UseAlertSettings(smtp.Port()); // the scratch folder had none
-    camera->State().settings.scene = TestSceneObjectCrossing;
-    camera->State().nextFrame = 0;
+    StartWindowOnCrossing();
     EXPECT_TRUE(PumpUntil([&] { return smtp.Mails(Alice).size() == 1; }, 30000));
     // Once the interval has passed, the quiet room after the crossing sends nothing more.
     clock.Shift(MotionAlertInterval * Minute);
     const int after = camera->State().lastFrame + 180;
     ASSERT_TRUE(PumpUntil([&] { return camera->State().lastFrame >= after; }, 30000));
-    form.reset();
-    SetCaptureDriversForTest({});
+    StopWindow();
 
     for (const QString& recipient : {Bob, Alice}) {
         SCOPED_TRACE(recipient.toStdString());
@@ -162,15 +175,8 @@ TEST_F(MotionAlerts, TheCameraWindowMayBeRebuiltWhileAnAlertIsSent) {
     SmtpServer::Offer holdRcpt;
     holdRcpt.Hold = QStringLiteral("rcpt");
     ASSERT_TRUE(smtp.StartOffering(problem, holdRcpt)) << problem.toStdString();
-    auto camera =
-        std::make_shared<TestCaptureDriver>("test camera", "1.0", std::vector<QSize>{{640, 480}});
-    SetCaptureDriversForTest({camera});
-    auto form = std::make_unique<Form1>([] {});
-    ASSERT_TRUE(form->Form_Load());
-    UseAlertSettings(smtp.Port());
+    StartWindowOnCrossing();
     CurrentMailAccount.Timeout = 2;
-    camera->State().settings.scene = TestSceneObjectCrossing;
-    camera->State().nextFrame = 0;
     // A resize rebuilds the capture window while the send waits for the server: from a timer,
     // as the send's wait runs the events.
     bool rebuilt = false;
@@ -186,8 +192,7 @@ TEST_F(MotionAlerts, TheCameraWindowMayBeRebuiltWhileAnAlertIsSent) {
     EXPECT_TRUE(rebuilt);
     const int shown = camera->State().lastFrame;
     EXPECT_TRUE(PumpUntil([&] { return camera->State().lastFrame > shown + 30; }, 30000));
-    form.reset();
-    SetCaptureDriversForTest({});
+    StopWindow();
 }
 
 TEST_F(MotionAlerts, AnObjectCrossingAlertsOnceAndTheLightNever) {
